@@ -1,0 +1,129 @@
+#include "tools/host/VstHost.h"
+
+#include <cstring>
+
+namespace {
+// The instance being created: a plug-in may call back before the host has had
+// a chance to put itself into the AEffect's user field.
+thread_local VstHost* tCreating = nullptr;
+}  // namespace
+
+VstHost::VstHost() {
+    mTime.sampleRate = 44100.0;
+    mTime.tempo = 120.0;
+    mTime.timeSigNumerator = 4;
+    mTime.timeSigDenominator = 4;
+    mTime.flags = vst2::kVstTempoValid | vst2::kVstTimeSigValid;
+}
+
+VstHost::~VstHost() { Close(); }
+
+bool VstHost::Instantiate(VstEntryProc entry) {
+    Close();
+    if (!entry) return false;
+    tCreating = this;
+    vst2::AEffect* effect = entry(&VstHost::Callback);
+    tCreating = nullptr;
+    if (!effect || effect->magic != vst2::kEffectMagic) return false;
+    effect->user = this;
+    mEffect = effect;
+    return true;
+}
+
+void VstHost::Close() {
+    if (!mEffect) return;
+    vst2::AEffect* effect = mEffect;
+    mEffect = nullptr;
+    effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0.0f);
+}
+
+intptr_t VstHost::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    if (!mEffect) return 0;
+    return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
+}
+
+std::string VstHost::ParamName(int index) {
+    char text[256] = {};
+    Dispatch(vst2::effGetParamName, index, 0, text);
+    return text;
+}
+
+std::string VstHost::ParamDisplay(int index) {
+    char text[256] = {};
+    Dispatch(vst2::effGetParamDisplay, index, 0, text);
+    return text;
+}
+
+std::string VstHost::ProgramName(int index) {
+    char text[256] = {};
+    Dispatch(vst2::effGetProgramNameIndexed, index, 0, text);
+    return text;
+}
+
+float VstHost::GetParameter(int index) { return mEffect ? mEffect->getParameter(mEffect, index) : 0.0f; }
+
+void VstHost::SetParameter(int index, float value) {
+    if (mEffect) mEffect->setParameter(mEffect, index, value);
+}
+
+void VstHost::ProcessEvents(const vst2::VstEvent* const* events, int count) {
+    // VstEvents declares two slots; a larger list needs a larger record.
+    struct {
+        int32_t numEvents;
+        intptr_t reserved;
+        const vst2::VstEvent* events[1024];
+    } list{};
+    if (count > 1024) count = 1024;
+    list.numEvents = count;
+    for (int i = 0; i < count; ++i) list.events[i] = events[i];
+    Dispatch(vst2::effProcessEvents, 0, 0, &list);
+}
+
+void VstHost::ProcessFloat(float** inputs, float** outputs, int frames) {
+    if (mEffect) mEffect->processReplacing(mEffect, inputs, outputs, frames);
+}
+
+intptr_t VstHost::OnHostCall(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    (void)value;
+    switch (opcode) {
+    case vst2::audioMasterAutomate:
+        OnAutomate(index, opt);
+        return 0;
+    case vst2::audioMasterVersion:
+        return 2400;
+    case vst2::audioMasterGetTime:
+        return mHasTime ? reinterpret_cast<intptr_t>(&mTime) : 0;
+    case vst2::audioMasterProcessEvents: {
+        auto* list = static_cast<const vst2::VstEvents*>(ptr);
+        if (!list) return 0;
+        for (int i = 0; i < list->numEvents; ++i)
+            if (list->events[i]) OnEvent(*list->events[i]);
+        return 1;
+    }
+    case vst2::audioMasterGetSampleRate:
+        return static_cast<intptr_t>(mTime.sampleRate);
+    case vst2::audioMasterGetProductString:
+        if (ptr) {
+            std::strncpy(static_cast<char*>(ptr), mProductString.c_str(), 63);
+            static_cast<char*>(ptr)[63] = 0;
+        }
+        return 1;
+    case vst2::audioMasterGetVendorVersion:
+        return mVendorVersion;
+    case vst2::audioMasterBeginEdit:
+        OnBeginEdit(index);
+        return 1;
+    case vst2::audioMasterEndEdit:
+        OnEndEdit(index);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+intptr_t VstHost::Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                           float opt) {
+    VstHost* host = effect && effect->user ? static_cast<VstHost*>(effect->user) : tCreating;
+    if (!host) return opcode == vst2::audioMasterVersion ? 2400 : 0;
+    return host->OnHostCall(opcode, index, value, ptr, opt);
+}

@@ -1,0 +1,57 @@
+// The host side of one plug-in instance: creates it through a module's entry,
+// answers its callbacks, and drives it through the AEffect. Derived hosts
+// (the command-line host, the test hosts) override the hooks they care about.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/Vst2Abi.h"
+#include "tools/host/VstModule.h"
+
+class VstHost {
+public:
+    VstHost();
+    virtual ~VstHost();
+    VstHost(const VstHost&) = delete;
+    VstHost& operator=(const VstHost&) = delete;
+
+    // Calls the entry with this host's callback; false when it returns no
+    // plausible effect (null, or a wrong magic number).
+    bool Instantiate(VstEntryProc entry);
+    // Sends effClose; the effect is gone afterwards.
+    void Close();
+
+    vst2::AEffect* Effect() const { return mEffect; }
+    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                      float opt = 0.0f);
+
+    // Convenience wrappers over the dispatcher and the AEffect functions.
+    std::string ParamName(int index);
+    std::string ParamDisplay(int index);
+    std::string ProgramName(int index);
+    float GetParameter(int index);
+    void SetParameter(int index, float value);
+    void ProcessEvents(const vst2::VstEvent* const* events, int count);
+    void ProcessFloat(float** inputs, float** outputs, int frames);
+
+    // Transport the host reports through audioMasterGetTime.
+    vst2::VstTimeInfo mTime{};
+    bool mHasTime = true;  // false: audioMasterGetTime answers null
+    std::string mProductString = "Tamborelle Test Host";
+    intptr_t mVendorVersion = 1000;
+
+protected:
+    // Every call from the plug-in arrives here first; the default answers the
+    // opcodes below and forwards events and edits to the hooks.
+    virtual intptr_t OnHostCall(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+    virtual void OnEvent(const vst2::VstEvent& /*event*/) {}
+    virtual void OnAutomate(int /*index*/, float /*value*/) {}
+    virtual void OnBeginEdit(int /*index*/) {}
+    virtual void OnEndEdit(int /*index*/) {}
+
+private:
+    static intptr_t Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                             void* ptr, float opt);
+    vst2::AEffect* mEffect = nullptr;
+};
