@@ -1,0 +1,102 @@
+#include "tools/render/InfoReport.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Text(VstHost& host, int32_t opcode) {
+    char text[256] = {};
+    host.Dispatch(opcode, 0, 0, text);
+    return text;
+}
+
+std::string FourChars(int32_t id) {
+    std::string s;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = char((uint32_t(id) >> shift) & 0xFF);
+        s += (c >= 32 && c < 127) ? c : '?';
+    }
+    return s;
+}
+
+std::string Hex(uint32_t v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", v);
+    return text;
+}
+
+std::string Flags(int32_t flags) {
+    static const struct {
+        int32_t mBit;
+        const char* mName;
+    } names[] = {
+        {vst2::effFlagsHasEditor, "HasEditor"},         {vst2::effFlagsCanMono, "CanMono"},
+        {vst2::effFlagsCanReplacing, "CanReplacing"},   {vst2::effFlagsProgramChunks, "ProgramChunks"},
+        {vst2::effFlagsIsSynth, "IsSynth"},             {vst2::effFlagsNoSoundInStop, "NoSoundInStop"},
+        {vst2::effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
+    };
+    std::string s;
+    int32_t known = 0;
+    for (const auto& n : names) {
+        known |= n.mBit;
+        if (flags & n.mBit) s += std::string(s.empty() ? "" : " ") + n.mName;
+    }
+    if (flags & ~known) s += std::string(s.empty() ? "" : " ") + "unknown " + Hex(uint32_t(flags & ~known));
+    return s.empty() ? "none" : s;
+}
+
+const char* Category(intptr_t category) {
+    static const char* names[] = {"Unknown",     "Effect",     "Synth",       "Analysis",
+                                  "Mastering",   "Spacializer", "RoomFx",     "SurroundFx",
+                                  "Restoration", "OfflineProcess", "Shell",   "Generator"};
+    return category >= 0 && category < 12 ? names[category] : "out of range";
+}
+
+std::string Version(int32_t v) {
+    return std::to_string(v) + " (" + std::to_string(v / 10000) + "." + std::to_string(v / 100 % 100) + "." +
+           std::to_string(v % 100) + ")";
+}
+
+}  // namespace
+
+void PrintInfo(VstHost& host, std::ostream& out) {
+    const vst2::AEffect* effect = host.Effect();
+    if (!effect) return;
+    const std::string product = Text(host, vst2::effGetProductString);
+    out << "effect name:   " << Text(host, vst2::effGetEffectName) << "\n"
+        << "vendor:        " << Text(host, vst2::effGetVendorString) << "\n"
+        << "product:       " << (product.empty() ? "(empty)" : product) << "\n"
+        << "version:       " << Version(effect->version) << "\n"
+        << "unique id:     '" << FourChars(effect->uniqueID) << "' (" << Hex(uint32_t(effect->uniqueID)) << ")\n"
+        << "VST version:   " << host.Dispatch(vst2::effGetVstVersion) << "\n"
+        << "category:      " << Category(host.Dispatch(vst2::effGetPlugCategory)) << "\n"
+        << "flags:         " << Hex(uint32_t(effect->flags)) << " " << Flags(effect->flags) << "\n"
+        << "inputs:        " << effect->numInputs << "\n"
+        << "outputs:       " << effect->numOutputs << "\n"
+        << "latency:       " << effect->initialDelay << " samples\n"
+        << "parameters:    " << effect->numParams << "\n"
+        << "programs:      " << effect->numPrograms << "\n";
+
+    out << "\ncanDo:\n";
+    static const char* texts[] = {"sendVstEvents",      "sendVstMidiEvent", "sendVstTimeInfo",
+                                  "receiveVstEvents",   "receiveVstMidiEvent", "receiveVstTimeInfo",
+                                  "offline",            "midiProgramNames", "bypass"};
+    for (const char* text : texts) {
+        const intptr_t answer = host.Dispatch(vst2::effCanDo, 0, 0, const_cast<char*>(text));
+        out << "  " << text << std::string(22 - std::string(text).size(), ' ')
+            << (answer > 0 ? "yes" : answer < 0 ? "no" : "no answer") << "\n";
+    }
+
+    out << "\nparameters (index, name, display text):\n";
+    for (int i = 0; i < effect->numParams; ++i) {
+        char line[160];
+        std::string name = host.ParamName(i);
+        std::snprintf(line, sizeof line, "  %3d  %-12s %s", i, name.empty() ? "(unnamed)" : name.c_str(),
+                      host.ParamDisplay(i).c_str());
+        out << line << "\n";
+    }
+
+    out << "\nprograms (current " << host.Dispatch(vst2::effGetProgram) << "):\n";
+    for (int i = 0; i < effect->numPrograms; ++i) out << "  " << i << "  " << host.ProgramName(i) << "\n";
+}

@@ -1,0 +1,189 @@
+#include "tools/render/RenderHost.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// effProcessEvents takes at most this many events per call in VstHost.
+constexpr size_t kEventsPerCall = 1024;
+
+}  // namespace
+
+void RenderHost::SetTransport(int64_t position, bool playing, bool changed) {
+    const double rate = mSettings.mSampleRate;
+    const double fileSeconds = double(position - mPreroll) / rate;
+    const double bpm = fileSeconds < 0 ? mTempo->InitialBpm() : mTempo->BpmAt(fileSeconds);
+    const double quarters = fileSeconds < 0 ? double(position) / rate * mTempo->InitialBpm() / 60.0
+                                            : mPrerollQuarters + mTempo->QuartersAt(fileSeconds);
+    const double perBar = mTempo->QuartersPerBar();
+    mTime.samplePos = double(position);
+    mTime.sampleRate = rate;
+    mTime.nanoSeconds = double(position) / rate * 1e9;
+    mTime.tempo = bpm;
+    mTime.ppqPos = quarters;
+    mTime.barStartPos = std::floor(quarters / perBar + 1e-9) * perBar;
+    mTime.timeSigNumerator = mTempo->Numerator();
+    mTime.timeSigDenominator = mTempo->Denominator();
+    mTime.flags = vst2::kVstNanosValid | vst2::kVstPpqPosValid | vst2::kVstTempoValid | vst2::kVstBarsValid |
+                  vst2::kVstTimeSigValid;
+    if (playing) mTime.flags |= vst2::kVstTransportPlaying;
+    if (changed) mTime.flags |= vst2::kVstTransportChanged;
+}
+
+void RenderHost::Deliver(const std::vector<TimedEvent>& events, size_t begin, size_t end) {
+    while (begin < end) {
+        const size_t count = std::min(end - begin, kEventsPerCall);
+        std::vector<vst2::VstMidiEvent> midi(count);
+        std::vector<vst2::VstMidiSysexEvent> sysex(count);
+        std::vector<const vst2::VstEvent*> list(count);
+        for (size_t i = 0; i < count; ++i) {
+            const TimedEvent& e = events[begin + i];
+            const int32_t delta = int32_t(mPreroll + e.mFrame - mBlockStart);
+            if (e.mStatus == 0xF0) {
+                vst2::VstMidiSysexEvent& s = sysex[i];
+                s.type = vst2::kVstSysExType;
+                s.byteSize = int32_t(sizeof s);
+                s.deltaFrames = delta;
+                s.dumpBytes = int32_t(e.mSysex.size());
+                s.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(e.mSysex.data()));
+                list[i] = reinterpret_cast<const vst2::VstEvent*>(&s);
+            } else {
+                vst2::VstMidiEvent& m = midi[i];
+                m.type = vst2::kVstMidiType;
+                m.byteSize = int32_t(sizeof m);
+                m.deltaFrames = delta;
+                m.midiData[0] = char(e.mStatus);
+                m.midiData[1] = char(e.mData1);
+                m.midiData[2] = char(e.mData2);
+                list[i] = reinterpret_cast<const vst2::VstEvent*>(&m);
+            }
+        }
+        ProcessEvents(list.data(), int(count));
+        begin += count;
+    }
+}
+
+void RenderHost::ProcessBlock() {
+    for (auto& buffer : mBuffers) std::fill(buffer.begin(), buffer.end(), 0.0f);
+    vst2::AEffect* effect = Effect();
+    if (effect->flags & vst2::effFlagsCanReplacing)
+        ProcessFloat(mInputs.data(), mOutputs.data(), mSettings.mBlockSize);
+    else if (effect->process)
+        effect->process(effect, mInputs.data(), mOutputs.data(), mSettings.mBlockSize);
+}
+
+void RenderHost::OnEvent(const vst2::VstEvent& event) {
+    RenderedEvent out;
+    out.mSample = mBlockStart + event.deltaFrames;
+    if (event.type == vst2::kVstMidiType) {
+        const auto& m = reinterpret_cast<const vst2::VstMidiEvent&>(event);
+        out.mStatus = uint8_t(m.midiData[0]);
+        out.mData1 = uint8_t(m.midiData[1]);
+        out.mData2 = uint8_t(m.midiData[2]);
+        const int type = out.mStatus >> 4;
+        const bool oneByte = type == 0xC || type == 0xD;
+        if (out.mStatus < 0x80 || out.mStatus >= 0xF0 || out.mData1 > 127 || (!oneByte && out.mData2 > 127)) {
+            ++mIgnored;
+            return;
+        }
+        if (oneByte) out.mData2 = 0;
+    } else if (event.type == vst2::kVstSysExType) {
+        const auto& s = reinterpret_cast<const vst2::VstMidiSysexEvent&>(event);
+        if (s.dumpBytes < 2 || !s.sysexDump || uint8_t(s.sysexDump[0]) != 0xF0) {
+            ++mIgnored;
+            return;
+        }
+        out.mStatus = 0xF0;
+        out.mSysex.assign(s.sysexDump, s.sysexDump + s.dumpBytes);
+    } else {
+        ++mIgnored;
+        return;
+    }
+    mCaptured.push_back(std::move(out));
+}
+
+bool RenderHost::Render(const MidiFile& input, const RenderSettings& settings,
+                        const std::vector<std::pair<int, float>>& parameters, MidiFile& output,
+                        RenderReport& report, std::string& error) {
+    report = RenderReport{};
+    if (!Effect()) {
+        error = "no effect to render with";
+        return false;
+    }
+    if (input.mFormat == 2) {
+        error = "format 2 files (independent sequences) cannot be played as one piece";
+        return false;
+    }
+    mSettings = settings;
+    const TempoMap tempo = settings.mTempo > 0 ? TempoMap(input, settings.mTempo) : TempoMap(input);
+    mTempo = &tempo;
+    const double rate = settings.mSampleRate;
+    const int block = settings.mBlockSize;
+    const std::vector<TimedEvent> events = ScheduleEvents(input, tempo, rate);
+
+    const double barSeconds = tempo.QuartersPerBar() * 60.0 / tempo.InitialBpm();
+    mPreroll = std::max<int64_t>(std::llround(barSeconds * rate), block);
+    mPrerollQuarters = double(mPreroll) / rate * tempo.InitialBpm() / 60.0;
+    const int64_t lastFrame = events.empty() ? 0 : events.back().mFrame;
+    const double endBpm = tempo.BpmAt(double(lastFrame) / rate);
+    const double tailQuarters = std::max(2.0 * tempo.QuartersPerBar(), 8.0);
+    const int64_t end = mPreroll + lastFrame + std::llround(tailQuarters * 60.0 / endBpm * rate) + block;
+
+    const vst2::AEffect* effect = Effect();
+    const int channels = std::max({effect->numInputs, effect->numOutputs, 2});
+    mBuffers.assign(size_t(2 * channels), std::vector<float>(size_t(block), 0.0f));
+    mInputs.clear();
+    mOutputs.clear();
+    for (int i = 0; i < channels; ++i) {
+        mInputs.push_back(mBuffers[size_t(i)].data());
+        mOutputs.push_back(mBuffers[size_t(channels + i)].data());
+    }
+    mCaptured.clear();
+    mIgnored = 0;
+
+    Dispatch(vst2::effStartProcess);
+    mBlockStart = 0;
+    SetTransport(0, false, true);
+    ProcessBlock();
+    const int count = effect->numParams;
+    for (int i = 0; i < count; ++i) SetParameter(i, GetParameter(i));
+    for (const auto& p : parameters) SetParameter(p.first, p.second);
+    mCaptured.clear();  // whatever the set-up block flushed is not part of the piece
+
+    size_t next = 0;
+    int64_t position = 0;
+    for (; position < end; position += block) {
+        mBlockStart = position;
+        SetTransport(position, true, position == 0);
+        size_t last = next;
+        while (last < events.size() && mPreroll + events[last].mFrame < position + block) ++last;
+        Deliver(events, next, last);
+        next = last;
+        ProcessBlock();
+        ++report.mBlocks;
+    }
+    for (int i = 0; i < 2; ++i) {
+        mBlockStart = position;
+        SetTransport(position, false, i == 0);
+        ProcessBlock();
+        ++report.mBlocks;
+    }
+    Dispatch(vst2::effStopProcess);
+    mTempo = nullptr;
+
+    for (const TimedEvent& e : events)
+        if ((e.mStatus >> 4) == 9 && e.mData2 > 0) ++report.mNotesIn;
+    OutputTiming timing;
+    timing.mOrigin = mPreroll;
+    timing.mSampleRate = rate;
+    timing.mBpm = tempo.InitialBpm();
+    timing.mNumerator = tempo.Numerator();
+    timing.mDenominator = tempo.Denominator();
+    output = BuildOutputFile(std::move(mCaptured), timing, report.mOut);
+    mCaptured.clear();
+    report.mIgnored = mIgnored;
+    report.mSeconds = double(position) / rate;
+    report.mBpm = tempo.InitialBpm();
+    return true;
+}
