@@ -1,0 +1,37 @@
+// A growable byte buffer with the program's one growth rule: a resize that needs
+// room takes the requested size plus the larger of the granularity and half the
+// requested size, so repeated appends cost amortised constant time and a buffer
+// that has reached its working size never allocates again.
+#pragma once
+
+#include <cstddef>
+
+class GrowBuffer {
+public:
+    explicit GrowBuffer(int granularity = 256) : mGranularity(granularity > 0 ? granularity : 1) {}
+    ~GrowBuffer();
+    GrowBuffer(const GrowBuffer&) = delete;
+    GrowBuffer& operator=(const GrowBuffer&) = delete;
+
+    // Sets the size; new bytes are zero. False (and nothing changed) when the
+    // size is negative or memory cannot be obtained.
+    bool Resize(int size);
+    // Appends bytes at the end; false when memory cannot be obtained.
+    bool Append(const void* data, int bytes);
+    void Clear() { mSize = 0; }
+
+    int Size() const { return mSize; }
+    int Capacity() const { return mCapacity; }
+    // Null while empty.
+    unsigned char* Data() { return mSize > 0 ? mData : nullptr; }
+    const unsigned char* Data() const { return mSize > 0 ? mData : nullptr; }
+
+    // The capacity a resize to `size` asks for when it must grow.
+    static long GrownCapacity(long size, long granularity);
+
+private:
+    unsigned char* mData = nullptr;
+    int mSize = 0;
+    int mCapacity = 0;
+    int mGranularity;
+};

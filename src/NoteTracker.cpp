@@ -1,0 +1,115 @@
+#include "src/NoteTracker.h"
+
+#include <new>
+
+#include "framework/Assert.h"
+
+namespace {
+const char* const SOURCE = "src\\NoteTracker";
+}
+
+NoteTracker::~NoteTracker() {
+    mPendingNotes.DeleteAll();
+    mFreeRecords.DeleteAll();
+}
+
+NoteRecord* NoteTracker::TakeRecord() {
+    NoteRecord* record = mFreeRecords.PopFront();
+    return record ? record : new (std::nothrow) NoteRecord();
+}
+
+void NoteTracker::Reserve(int count) {
+    for (int spare = NumSpare(); spare < count; ++spare) if (NoteRecord* record = new (std::nothrow) NoteRecord()) mFreeRecords.PushBack(record);
+}
+
+int NoteTracker::NumSpare() const {
+    int count = 0;
+    for (NoteRecord* p = mFreeRecords.Head(); p; p = p->mpNext) ++count;
+    return count;
+}
+
+void NoteTracker::Insert(NoteRecord* record) {
+    int32_t remaining = record->mDelta;
+    for (NoteRecord* p = mPendingNotes.Head(); p; p = p->mpNext) {
+        if (p->mDelta > remaining) {
+            record->mDelta = remaining;
+            p->mDelta -= remaining;  // p and all after it keep their times
+            mPendingNotes.InsertBefore(p, record);
+            return;
+        }
+        remaining -= p->mDelta;
+    }
+    record->mDelta = remaining;
+    mPendingNotes.PushBack(record);
+}
+
+void NoteTracker::UnlinkPassingDelta(NoteRecord* record) {
+    if (record->mpNext) record->mpNext->mDelta += record->mDelta;
+    mPendingNotes.Unlink(record);
+}
+
+void NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
+    NoteRecord* record = TakeRecord();
+    TAMB_ASSERT(record, "pRecord", SOURCE);
+    TAMB_ASSERT(channel >= 0 && channel <= 15, "channel >= 0 && channel <= 15", SOURCE);
+    record->mIsNoteOff = 0;
+    record->mChannel = channel;
+    record->mNote = note;
+    record->mVelocity = velocity;
+    record->mDelta = time;
+
+    int32_t t = 0, lastOn = 0;
+    for (NoteRecord* p = mPendingNotes.Head(); p; p = p->mpNext) {
+        t += p->mDelta;
+        if (p->mNote != note || p->mChannel != channel) continue;
+        if (!p->mIsNoteOff) {
+            lastOn = t;
+        } else if (lastOn <= time && time <= t) {
+            Reschedule(p, time > 0 ? time - 1 : 0);
+            break;
+        }
+    }
+    Insert(record);
+}
+
+void NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) {
+    NoteRecord* record = TakeRecord();
+    TAMB_ASSERT(record, "pRecord", SOURCE);
+    TAMB_ASSERT(channel >= 0 && channel <= 15, "channel >= 0 && channel <= 15", SOURCE);
+    record->mIsNoteOff = 1;
+    record->mChannel = channel;
+    record->mNote = note;
+    record->mVelocity = velocity;
+    record->mDelta = time;
+    Insert(record);
+}
+
+void NoteTracker::Reschedule(NoteRecord* record, int32_t time) {
+    TAMB_ASSERT(record, "pRecord", SOURCE);
+    UnlinkPassingDelta(record);
+    record->mDelta = time;
+    Insert(record);
+}
+
+void NoteTracker::RemoveChannel(int channel) {
+    NoteRecord* p = mPendingNotes.Head();
+    while (p) {
+        NoteRecord* next = p->mpNext;
+        if (p->mChannel == channel) {
+            UnlinkPassingDelta(p);
+            mFreeRecords.PushBack(p);
+        }
+        p = next;
+    }
+}
+
+void NoteTracker::ReleaseRecord(NoteRecord* record) {
+    TAMB_ASSERT(record, "pRecord", SOURCE);
+    TAMB_ASSERT(mPendingNotes.Contains(record), "mPendingNotes.contains(pRecord)", SOURCE);
+    mPendingNotes.Unlink(record);  // its delta was consumed by the emission
+    mFreeRecords.PushBack(record);
+}
+
+void NoteTracker::Clear() {
+    while (NoteRecord* record = mPendingNotes.PopFront()) mFreeRecords.PushBack(record);
+}

@@ -1,0 +1,238 @@
+#include "src/Tamborelle.h"
+
+#include <cstring>
+#include <new>
+
+#include "framework/Assert.h"
+#include "framework/Numbers.h"
+#include "src/NoteDivisions.h"
+#include "src/Scales.h"
+
+namespace {
+const char* const SOURCE = "src\\Tamborelle";
+
+// Spare records made up front, so the first blocks do not allocate either.
+constexpr int RESERVED_NOTE_RECORDS = 512;
+constexpr int RESERVED_GROUPS = NUM_MIDI_NOTES;
+// Room for a full flush (every note on every channel) without growing.
+constexpr int RESERVED_OUTPUT_MESSAGES = NUM_MIDI_NOTES * 16 + 256;
+}  // namespace
+
+IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback) {
+    return new (std::nothrow) Tamborelle(hostCallback);
+}
+
+Tamborelle::Tamborelle(vst2::HostCallback hostCallback)
+    : IVstEffect(hostCallback, NUM_HOST_PARAMS, "1-1 2-2", 6, "Tamborelle", "", "Brisklaine", 0x00010000,
+                 FourCC("gxLm"), FourCC("gxvn"), 0, true, true, true) {
+    mMainVoice.mNumIntervals = 1;
+    mParallelVoice.mNumIntervals = 1;
+    for (Voice* voice : {&mMainVoice, &mParallelVoice, &mRotatorVoice[0], &mRotatorVoice[1]})
+        voice->mpRandom = mRandomState;
+    TAMB_ASSERT(mRotatorVoice[0].numIntervals() == 4, "mRotatorVoice[0].numIntervals() == 4", SOURCE);
+    RebuildScale();
+
+    mNoteTracker.Reserve(RESERVED_NOTE_RECORDS);
+    mTriggerTracker.Reserve(RESERVED_GROUPS);
+    mOutputMessages.Resize(RESERVED_OUTPUT_MESSAGES);
+    mOutputMessages.Clear();
+
+    for (int i = NUM_HOST_PARAMS; i < NUM_PARAMS; ++i) AddParameter();
+    DefineParameters();
+}
+
+Tamborelle::~Tamborelle() = default;
+
+void Tamborelle::Reset() {
+    ILockGuard guard(mLock);
+    mEngineSampleRate = SampleRate();
+    mSamplesPerBeat = mEngineSampleRate * 60.0 / mTempo;
+}
+
+void Tamborelle::OnParameterChange(int index) {
+    ILockGuard guard(mLock);
+    IParameter* param = Param(index);
+    if (!param || index >= NUM_PARAMS) return;
+    if (const ParamChangeDesc* desc = mpParamChangeDesc[index]) desc->mHandler(this, desc, param->Value());
+}
+
+void Tamborelle::OnActivate(bool active) { IVstEffect::OnActivate(active); }
+
+// ---- incoming MIDI ----
+
+void Tamborelle::ProcessMidiMessage(const IMidiMessage* message) {
+    Trigger t{message->mSampleOffset < 0 ? 0 : message->mSampleOffset, message->mData1, message->Channel(),
+              message->mData2};
+    switch (message->MessageType()) {
+    case IMidiMessage::kNoteOff:
+    case IMidiMessage::kNoteOn:
+        // A data byte with its high bit set is no note: it would index past the note tables.
+        if ((message->mData1 | message->mData2) & 0x80) return;
+        if (message->MessageType() == IMidiMessage::kNoteOff) {
+            ReleaseGroup(t);
+            return;
+        }
+        {
+            // A velocity of 0 is a trigger here too.
+            NoteGroup* group = nullptr;
+            if (mMainVoice.Plays()) group = EmitVoice(mMainVoice, t, group);
+            if (mParallelVoice.Plays()) group = EmitVoice(mParallelVoice, t, group);
+            // The rotating voices step on every trigger, before they emit.
+            mRotatorVoice[0].Advance();
+            mRotatorVoice[1].Advance();
+            if (mRotatorVoice[0].Plays()) group = EmitVoice(mRotatorVoice[0], t, group);
+            if (mRotatorVoice[1].Plays()) group = EmitVoice(mRotatorVoice[1], t, group);
+        }
+        return;
+    case IMidiMessage::kControlChange:
+        // Control changes are consumed; All Notes Off silences its channel's output.
+        if (message->mData1 == 123) AllNotesOffOnChannel(t.mChannel, t.mSampleOffset);
+        return;
+    default:
+        SendMidiMessage(message);
+        return;
+    }
+}
+
+NoteGroup* Tamborelle::EmitVoice(Voice& voice, const Trigger& t, NoteGroup* group) {
+    int raw = t.mNote + voice.CurrentInterval();
+    if (raw < 0 || raw >= NUM_MIDI_NOTES || mNoteMap[raw] < 0) return group;
+    int pitch = mNoteMap[raw];
+    int velocity = voice.mVelocityOffset + t.mVelocity;
+    if (velocity <= 0) return group;
+    if (velocity > 127) velocity = 127;
+    int channel = voice.mChannel;
+    int32_t time = SaturatingAdd(voice.mDelay, t.mSampleOffset);
+
+    // A later voice landing on the same note, channel and time as an earlier one is dropped.
+    int32_t sum = 0;
+    for (const NoteRecord* p = mNoteTracker.FirstPending(); p && sum <= time; p = p->mpNext) {
+        sum += p->mDelta;
+        if (!p->mIsNoteOff && p->mNote == pitch && p->mChannel == channel && sum == time) return group;
+    }
+
+    if (!group) {
+        ReleaseGroup(t);  // the previous trigger on this note ends now
+        group = mTriggerTracker.StartGroup(t.mNote, t.mChannel,
+                                           static_cast<double>(mLastPosition) + t.mSampleOffset);
+        group->mTriggerOffset = t.mSampleOffset;
+    }
+    group->AddEmitted(pitch, channel, velocity, time);
+    mNoteTracker.AddNoteOn(time, pitch, channel, velocity);
+    return group;
+}
+
+// Each note ends as long after the trigger's note-off as it started after the
+// trigger: the voice's delay is kept and the played length preserved.
+void Tamborelle::ReleaseGroup(const Trigger& t) {
+    NoteGroup* group = mTriggerTracker.ActiveGroup(t.mNote);
+    if (!group) return;
+    for (int i = 0; i < group->mNumEmitted; ++i) {
+        const EmittedNote& e = group->Emitted(i);
+        int32_t delay = TruncToInt32(e.mTime) - group->mTriggerOffset;
+        mNoteTracker.AddNoteOff(SaturatingAdd(t.mSampleOffset, delay), e.mNote, e.mChannel, e.mVelocity);
+    }
+    mTriggerTracker.FreeGroup(t.mNote);
+}
+
+// ---- block emission ----
+
+void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
+    // The plug-in makes no sound: its audio outputs carry silence.
+    for (int c = 0; c < NumOutputs(); ++c)
+        if (outputs[c]) std::memset(outputs[c], 0, sizeof(double) * static_cast<size_t>(frames));
+
+    double samplePos, tempo, ppqPos, barStart, cycleStart, cycleEnd;
+    int numerator, denominator;
+    bool playing = false, cycleActive = false;
+    GetTransportTime(&samplePos, &tempo, &ppqPos, &barStart, &numerator, &denominator, &cycleStart, &cycleEnd,
+                     &playing, &cycleActive);
+    int32_t pos = TruncToInt32(samplePos + 0.5);
+    if (!(tempo == mTempo)) {
+        // Delays already set keep their sample counts until applied again.
+        mTempo = tempo;
+        mSamplesPerBeat = mEngineSampleRate * 60.0 / tempo;
+    }
+    if (!playing || pos == mLastPosition) {
+        FlushAll();
+        return;
+    }
+
+    mOutputMessages.Clear();
+    if (pos != mExpectedPosition) {
+        // Playback started or jumped: nothing pending belongs here any more.
+        for (int channel = 0; channel < 16; ++channel) AllNotesOffOnChannel(channel, 0);
+    }
+    mLastPosition = pos;
+    mExpectedPosition = static_cast<int32_t>(static_cast<uint32_t>(pos) + static_cast<uint32_t>(frames));
+
+    int32_t remaining = frames, at = 0;
+    while (NoteRecord* record = mNoteTracker.FirstPending()) {
+        if (record->mDelta > remaining) {
+            record->mDelta -= remaining;  // now counted from the next block's start
+            break;
+        }
+        at += record->mDelta;
+        remaining -= record->mDelta;
+        IMidiMessage message;
+        if (record->mIsNoteOff) {
+            message.MakeNoteOff(record->mNote, at, record->mChannel);
+            mSoundingNotes[record->mNote] &= ~(1u << record->mChannel);
+        } else {
+            message.MakeNoteOn(record->mNote, record->mVelocity, at, record->mChannel);
+            mSoundingNotes[record->mNote] |= 1u << record->mChannel;
+        }
+        mOutputMessages.Add(message);
+        mNoteTracker.ReleaseRecord(record);
+    }
+    SendOutput();
+}
+
+void Tamborelle::FlushAll() {
+    mOutputMessages.Clear();
+    mNoteTracker.Clear();
+    for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
+        for (int channel = 0; channel < 16; ++channel) {
+            if (!(mSoundingNotes[note] & (1u << channel))) continue;
+            IMidiMessage message;
+            message.MakeNoteOff(note, 0, channel);
+            mOutputMessages.Add(message);
+            mSoundingNotes[note] &= ~(1u << channel);
+        }
+    }
+    SendOutput();
+}
+
+void Tamborelle::AllNotesOffOnChannel(int channel, int32_t time) {
+    mNoteTracker.RemoveChannel(channel);
+    for (int note = 0; note < NUM_MIDI_NOTES; ++note)
+        if (mSoundingNotes[note] & (1u << channel)) mNoteTracker.AddNoteOff(time, note, channel, 0);
+}
+
+void Tamborelle::SendOutput() { SendMidiMessages(mOutputMessages.Data(), mOutputMessages.Count()); }
+
+// ---- scales ----
+
+void Tamborelle::RebuildScale() {
+    int32_t degreeMask = SCALE_DEGREE_MASKS[Clamp(mScaleIndex, 0, NUM_SCALES - 1)];
+    TAMB_ASSERT(degreeMask != 0, "degreeMask != 0", SOURCE);
+    if (!mSnapEnabled) degreeMask = 0xFFF;  // every pitch class is a degree: no offsets
+    ComputeSnapOffsets(degreeMask, mSnapOffsets);
+    RebuildNoteMap();
+}
+
+void Tamborelle::RebuildNoteMap() {
+    // k: pitch class of raw pitch 0, counted from the tonic.
+    int k = mTonic == 0 ? 0 : 12 - mTonic;
+    for (int p = 0; p < NUM_MIDI_NOTES; ++p) {
+        int q = p + mSnapOffsets[k];
+        mNoteMap[p] = q >= 0 && q < NUM_MIDI_NOTES ? q : -1;
+        if (++k == 12) k = 0;
+    }
+}
+
+void Tamborelle::SetVoiceDelay(Voice& voice, double row) {
+    int index = Clamp(TruncToInt32(row), 0, NUM_NOTE_DIVISIONS - 1);
+    voice.mDelay = TruncToInt32(NOTE_DIVISION_BEATS[index] * mSamplesPerBeat);
+    if (voice.mDelay < 0) voice.mDelay = 0;  // only a negative sample rate could get here
+}

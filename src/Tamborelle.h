@@ -1,0 +1,81 @@
+// The plug-in: turns each incoming note-on into up to four voices' notes,
+// keeps them sample-exact in the note tracker, and hands the due ones to the
+// host in every block while the transport plays.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/GrowArray.h"
+#include "framework/IMidiMessage.h"
+#include "framework/IVstEffect.h"
+#include "src/NoteTracker.h"
+#include "src/ParamChangeDesc.h"
+#include "src/TriggerTracker.h"
+#include "src/Voice.h"
+
+// An incoming note message, unpacked.
+struct Trigger {
+    int32_t mSampleOffset;
+    int32_t mNote;
+    int32_t mChannel;
+    int32_t mVelocity;
+};
+
+class Tamborelle : public IVstEffect {
+public:
+    explicit Tamborelle(vst2::HostCallback hostCallback);
+    ~Tamborelle() override;
+
+    // [any] Re-derives the timing from the sample rate; nothing pending changes.
+    void Reset() override;
+    // [any] Applies one parameter's current value through its change descriptor.
+    void OnParameterChange(int index) override;
+    // [audio, mLock held] Follows the transport and sends the events due in this block.
+    void ProcessBlock(double** inputs, double** outputs, int frames) override;
+    void OnActivate(bool active) override;
+    // [audio, mLock held] One incoming message: triggers, releases, CC 123, pass-through.
+    void ProcessMidiMessage(const IMidiMessage* message) override;
+
+    // Note-offs at `time` for everything sounding on an output channel; its pending events are dropped.
+    void AllNotesOffOnChannel(int channel, int32_t time);
+    // Drops everything pending and sends note-offs at 0 for everything sounding.
+    void FlushAll();
+
+    // Read access for tests and tools.
+    const int32_t* NoteMap() const { return mNoteMap; }
+    const Voice& MainVoice() const { return mMainVoice; }
+    const Voice& ParallelVoice() const { return mParallelVoice; }
+    const Voice& RotatorVoice(int i) const { return mRotatorVoice[i]; }
+    double SamplesPerBeat() const { return mSamplesPerBeat; }
+
+private:
+    friend struct TamborelleParams;  // the change-descriptor handlers
+
+    NoteGroup* EmitVoice(Voice& voice, const Trigger& t, NoteGroup* group);
+    void ReleaseGroup(const Trigger& t);
+    void RebuildScale();
+    void RebuildNoteMap();
+    void SetVoiceDelay(Voice& voice, double row);
+    void DefineParameters();
+    void SendOutput();
+
+    double mEngineSampleRate = 44100.0;
+    double mTempo = 120.0;
+    int32_t mExpectedPosition = -1;
+    int32_t mLastPosition = -2;
+    double mSamplesPerBeat = 22050.0;
+    Voice mMainVoice;
+    Voice mParallelVoice;
+    Voice mRotatorVoice[2];
+    uint32_t mRandomState[2] = {0x1234, 0xFFFFEDCB};
+    bool mSnapEnabled = false;
+    int32_t mScaleIndex = 0;
+    int32_t mSnapOffsets[12] = {};
+    int32_t mTonic = 0;
+    int32_t mNoteMap[NUM_MIDI_NOTES] = {};
+    GrowArray<IMidiMessage> mOutputMessages{4096};
+    NoteTracker mNoteTracker;
+    uint32_t mSoundingNotes[NUM_MIDI_NOTES] = {};  // bit c: sounding on output channel c
+    TriggerTracker mTriggerTracker;
+    const ParamChangeDesc* mpParamChangeDesc[NUM_PARAMS] = {};
+};
