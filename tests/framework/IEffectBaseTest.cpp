@@ -1,0 +1,171 @@
+#include "framework/IEffectBase.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "framework/IVstEffect.h"
+
+namespace {
+
+const char* sProduct = "";
+intptr_t FakeHost(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
+    if (opcode == vst2::audioMasterGetProductString) std::strcpy(static_cast<char*>(ptr), sProduct);
+    if (opcode == vst2::audioMasterGetVendorVersion) return 52400;
+    return 0;
+}
+
+// A plug-in with a few parameters of each kind that counts its changes.
+class TestPlug : public IVstEffect {
+public:
+    explicit TestPlug(const char* channels = "1-1 2-2", int presets = 3)
+        : IVstEffect(&FakeHost, 3, channels, presets, "Test", "", "Vendor", 0x00010203, 1, 2, 0, true, true, false) {
+        Param(0)->DefineInt("Chan", 1, 1, 16);
+        Param(1)->DefineBool("Mute", false);
+        Param(2)->DefineDouble("Amount", 0.5, 0.0, 1.0, 0.01);
+        AddParameter()->DefineDouble("Internal", 0.0, 0.0, 1.0, 1.0);
+    }
+    void OnParameterChange(int index) override { changes.push_back(index); }
+    intptr_t Call(int32_t opcode, int32_t index = 0, intptr_t value = 0) {
+        return Effect()->dispatcher(Effect(), opcode, index, value, nullptr, 0.0f);
+    }
+    std::vector<int> changes;
+};
+
+}  // namespace
+
+// The channel string gives the configurations that LegalIO accepts.
+TEST(EffectBaseChannels, ConfigurationsFromTheChannelString) {
+    TestPlug plug;
+    EXPECT_TRUE(plug.LegalIO(1, -1));
+    EXPECT_TRUE(plug.LegalIO(2, 2));
+    EXPECT_TRUE(plug.LegalIO(-1, 2));
+    EXPECT_FALSE(plug.LegalIO(1, 2));
+    EXPECT_EQ(plug.NumInputs(), 2);
+    EXPECT_EQ(plug.NumOutputs(), 2);
+}
+
+// Some hosts get extra inputs off and extra outputs on; counts are republished.
+TEST(EffectBaseChannels, HostFixUpForFourChannels) {
+    sProduct = "Adobe Audition";
+    TestPlug plug("4-4");
+    plug.Call(vst2::effOpen);
+    plug.Call(vst2::effOpen);  // a second open does not repeat the fix-up
+    EXPECT_EQ(plug.HostIdentity(), 17);
+    EXPECT_EQ(plug.Effect()->numInputs, 4);
+    EXPECT_EQ(plug.Effect()->numOutputs, 4);
+    sProduct = "";
+}
+
+TEST(EffectBaseChannels, IdentifiesAnEmptyProductOnceAsUnknown) {
+    sProduct = "";
+    TestPlug plug;
+    EXPECT_EQ(plug.IdentifyHost(), 0);
+    EXPECT_EQ(plug.IdentifyHost(), 0);
+}
+
+// The state: every host parameter's plain value, read back as far as it goes.
+TEST(EffectBaseState, RoundTripAndShortChunk) {
+    TestPlug plug;
+    plug.Param(0)->SetClamped(9);
+    plug.Param(1)->SetClamped(1);
+    StateChunk chunk;
+    plug.WriteChunkHeader(&chunk);
+    ASSERT_TRUE(plug.WriteState(&chunk));
+    EXPECT_EQ(chunk.Size(), 8 + 3 * 8);
+
+    TestPlug other;
+    int32_t version = 0;
+    int pos = other.ReadChunkHeader(&chunk, &version);
+    EXPECT_EQ(pos, 8);
+    EXPECT_EQ(version, CHUNK_VERSION);
+    EXPECT_EQ(other.ReadState(&chunk, pos), 32);
+    EXPECT_EQ(other.Param(0)->Value(), 9.0);
+    EXPECT_EQ(other.Param(1)->Value(), 1.0);
+    EXPECT_EQ(other.changes, (std::vector<int>{0, 1, 2, 3}));
+
+    // Header only: the first value becomes its in-range value nearest 0, the rest stay.
+    StateChunk header;
+    other.WriteChunkHeader(&header);
+    EXPECT_EQ(other.ReadState(&header, other.ReadChunkHeader(&header, &version)), -1);
+    EXPECT_EQ(other.Param(0)->Value(), 1.0);
+    EXPECT_EQ(other.Param(1)->Value(), 1.0);
+}
+
+TEST(EffectBaseState, HeaderRules) {
+    TestPlug plug;
+    StateChunk chunk;
+    int32_t version = 99;
+    chunk.AppendInt32(CHUNK_TAG);
+    EXPECT_EQ(plug.ReadChunkHeader(&chunk, &version), -1);
+    StateChunk bare;
+    bare.AppendDouble(3.0);
+    EXPECT_EQ(plug.ReadChunkHeader(&bare, &version), 0);
+    EXPECT_EQ(version, 0);
+}
+
+TEST(EffectBaseState, VariadicValuesFollowTheKinds) {
+    TestPlug plug;
+    StateChunk chunk;
+    plug.AppendValues(&chunk, 5, 1, 0.25, 0.0);
+    ASSERT_EQ(chunk.Size(), 32);
+    double value = 0;
+    chunk.ReadDouble(0, &value);
+    EXPECT_EQ(value, 5.0);
+    chunk.ReadDouble(16, &value);
+    EXPECT_EQ(value, 0.25);
+}
+
+// Program slots: fresh slots take the current values under a new user name.
+TEST(EffectBasePresets, FreshSlotKeepsValuesAndGetsAUserName) {
+    TestPlug plug;
+    EXPECT_STREQ(plug.PresetName(0), "- 1 -");
+    EXPECT_STREQ(plug.PresetName(3), "");
+    EXPECT_STREQ(plug.PresetName(-1), "");
+    plug.Param(0)->SetClamped(5);
+    EXPECT_TRUE(plug.SelectPreset(1));
+    EXPECT_STREQ(plug.PresetName(1), "user preset 1");
+    EXPECT_TRUE(plug.SelectPreset(2));
+    EXPECT_STREQ(plug.PresetName(2), "user preset 2");
+    plug.Param(0)->SetClamped(7);
+    EXPECT_TRUE(plug.SelectPreset(1));
+    EXPECT_EQ(plug.Param(0)->Value(), 5.0);
+    EXPECT_EQ(plug.CurrentPreset(), 1);
+    EXPECT_FALSE(plug.SelectPreset(3));
+    plug.CaptureCurrentPreset("Bright");
+    EXPECT_STREQ(plug.PresetName(1), "Bright");
+}
+
+TEST(EffectBasePresets, DefaultSlotOnlyWithoutSlots) {
+    TestPlug six;
+    six.MakeDefaultSlotIfNone();
+    EXPECT_STREQ(six.PresetName(0), "- 1 -");
+    TestPlug none("1-1", 0);
+    none.MakeDefaultSlotIfNone();
+    EXPECT_EQ(none.NumPresets(), 1);
+    EXPECT_STREQ(none.PresetName(0), "Default");
+}
+
+TEST(EffectBaseIdentity, VersionInDecimalDigits) {
+    TestPlug plug;
+    EXPECT_EQ(plug.GetPluginVersion(true), 10203);
+    EXPECT_EQ(plug.GetPluginVersion(false), 0x00010203);
+    EXPECT_EQ(plug.Effect()->version, 10203);
+}
+
+// Processing: the default block copies inputs to outputs; a host block larger
+// than announced gets buffers instead of an overrun.
+TEST(EffectBaseAudio, PassThroughAndOversizedBlock) {
+    TestPlug plug;
+    plug.Call(vst2::effSetBlockSize, 0, 64);
+    std::vector<float> inL(4096, 0.5f), inR(4096, -0.25f), outL(4096, 9.0f), outR(4096, 9.0f);
+    float* in[] = {inL.data(), inR.data()};
+    float* out[] = {outL.data(), outR.data()};
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 4096);
+    EXPECT_EQ(outL[4095], 0.5f);
+    EXPECT_EQ(outR[0], -0.25f);
+    plug.Effect()->process(plug.Effect(), in, out, 16);
+    EXPECT_EQ(outL[0], 1.0f);
+}
