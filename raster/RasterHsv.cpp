@@ -41,7 +41,8 @@ RasterPixel HsvAdjust(RasterPixel d, RasterPixel s, int w)
 
     // To hue, saturation, value.
     int value = maxc;
-    int sat = maxc ? (delta * 255 * RECIPROCAL.mEntry[maxc]) >> 16 : 0;
+    // Rounded, so that a fully saturated colour comes out at 255.
+    int sat = maxc ? (delta * 255 * (RECIPROCAL.mEntry[maxc] + 1) + 32768) >> 16 : 0;
     int hue = 0;
     if (delta)
     {
