@@ -1,0 +1,45 @@
+#!/bin/sh
+# Renders phrase.mid through a Tamborelle module with the options in
+# showcase.args.   Usage: render-showcase.sh MODULE OUT.mid
+# The host is taken from $TAMBORELLE_HOST, else from the PATH, else from a
+# build directory of this checkout (build*/tools/render/tamborelle-host).
+set -eu
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 MODULE OUT.mid" >&2
+    exit 2
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+module=$1
+out=$2
+
+host=${TAMBORELLE_HOST:-}
+if [ -z "$host" ]; then
+    host=$(command -v tamborelle-host 2>/dev/null || true)
+fi
+if [ -z "$host" ]; then
+    for candidate in "$here"/../build*/tools/render/tamborelle-host; do
+        if [ -x "$candidate" ]; then
+            host=$candidate
+            break
+        fi
+    done
+fi
+if [ -z "$host" ]; then
+    echo "$0: tamborelle-host not found; build it or set TAMBORELLE_HOST" >&2
+    exit 2
+fi
+
+# One option per line: the first word is the option, the rest its value.
+set --
+while IFS= read -r line || [ -n "$line" ]; do
+    case $line in
+        ''|'#'*) continue ;;
+    esac
+    case $line in
+        *' '*) set -- "$@" "${line%% *}" "${line#* }" ;;
+        *) set -- "$@" "$line" ;;
+    esac
+done < "$here/showcase.args"
+
+exec "$host" render "$module" "$here/phrase.mid" "$out" "$@"
