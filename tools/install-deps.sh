@@ -1,0 +1,20 @@
+#!/bin/sh
+# Installs the Debian 12 packages the build, the tests and the example need.
+# Does nothing when they are all present.
+set -eu
+
+packages="build-essential cmake pkg-config libpng-dev zlib1g-dev libgtest-dev libgmock-dev
+  libbenchmark-dev libfreetype-dev libfontconfig-dev fonts-liberation clang"
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,23 @@
+#!/bin/sh
+# Builds everything and runs every test: once as shipped, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer; also builds the fuzz target.
+set -eu
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+tools/install-deps.sh
+
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test -j"$jobs"
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTAMBORELLE_SANITIZE=ON -DTAMBORELLE_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORELLE_FUZZ=ON \
+    -DTAMBORELLE_TESTS=ON -DTAMBORELLE_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target tamborelle_png_fuzzer
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300
+echo "== tests as shipped"
+ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 300
