@@ -91,9 +91,11 @@ void PrintInfo(VstHost& host, std::ostream& out) {
     out << "\nparameters (index, name, display text):\n";
     for (int i = 0; i < effect->numParams; ++i) {
         char line[160];
-        std::string name = host.ParamName(i);
-        std::snprintf(line, sizeof line, "  %3d  %-12s %s", i, name.empty() ? "(unnamed)" : name.c_str(),
-                      host.ParamDisplay(i).c_str());
+        const std::string name = host.ParamName(i);
+        char label[256] = {};
+        host.Dispatch(vst2::effGetParamLabel, i, 0, label);
+        std::snprintf(line, sizeof line, "  %3d  %-12s %s%s%s", i, name.empty() ? "(unnamed)" : name.c_str(),
+                      host.ParamDisplay(i).c_str(), label[0] ? " " : "", label);
         out << line << "\n";
     }
 

@@ -74,6 +74,14 @@ int RunRender(const HostOptions& options) {
     MidiFile output;
     RenderReport report;
     const bool rendered = host.Render(input, settings, parameters, output, report, error);
+    // What the plug-in itself shows for the values given, as a check.
+    std::vector<std::string> applied;
+    for (const auto& p : parameters) {
+        char line[160];
+        std::snprintf(line, sizeof line, "set %3d %-12s %s\n", p.first, host.ParamName(p.first).c_str(),
+                      host.ParamDisplay(p.first).c_str());
+        applied.push_back(line);
+    }
     StopPlugin(host);
     if (!rendered) return Fail(kExitFailure, error);
     if (!WriteMidiFileToPath(output, options.mOutput, error)) return Fail(kExitFailure, error);
@@ -82,6 +90,7 @@ int RunRender(const HostOptions& options) {
     std::snprintf(line, sizeof line, "rendered %.2f s at %g Hz in blocks of %d, %g BPM\n", report.mSeconds,
                   options.mSampleRate, options.mBlockSize, report.mBpm);
     std::cout << line;
+    for (const std::string& a : applied) std::cout << a;
     std::cout << "notes in:  " << report.mNotesIn << "\n";
     std::cout << "notes out: " << report.mOut.TotalNotes() << "\n";
     for (int channel = 0; channel < 16; ++channel)
