@@ -1,5 +1,6 @@
 // Unscaled copies: the editor's background (plain copy at 1.0), its controls (copy with source
 // alpha at 1.0 and 0.25), and the whole-bitmap copy.
+#include "RasterAlphaRows.h"
 #include "RasterCombine.h"
 #include "RasterOperations.h"
 #include "RasterView.h"
@@ -53,6 +54,23 @@ struct CopyRowsLoop<CombineCopyFull>
             std::memmove(d, s, size_t(r.mWidth) * sizeof(RasterPixel));
     }
 };
+
+// The copies with source alpha have vectorised row kernels.
+template <>
+inline void CombineRow<CombineCopyFullAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int)
+{
+    AlphaCopyRowFull(dst, src, count);
+}
+
+template <>
+inline void CombineRow<CombineCopyAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int w)
+{
+    if (w > 0 && w < 256)
+        AlphaCopyRow(dst, src, count, w);
+    else
+        for (int i = 0; i < count; ++i)
+            dst[i] = CombineCopyAlpha::Apply(dst[i], src[i], w);
+}
 
 void CopyChannelRows(const RowRange& r, uint32_t mode)
 {

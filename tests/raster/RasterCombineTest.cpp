@@ -82,6 +82,11 @@ TEST(RasterCombine, RandomAgainstReference)
                 RasterMemBitmap dst(W, H, 4), src(W, H, 4), before(W, H, 4);
                 FillRandomAlpha(dst, rng);
                 FillRandomAlpha(src, rng);
+                // Runs of wholly transparent and wholly opaque pixels, as in real control images.
+                for (int x = 8; x < 16; ++x)
+                    src.GetPixelData()[x] &= 0x00FFFFFF;
+                for (int x = 20; x < 28; ++x)
+                    src.GetPixelData()[src.GetRowSpan() + x] |= 0xFF000000;
                 RasterCopyWhole(&before, &dst);
                 RasterCopyRegion(&dst, &src, 0, 0, 0, 0, W, H, opacity, mode);
                 int w = int(opacity * 256) > 256 ? 256 : int(opacity * 256);
