@@ -1,18 +1,146 @@
-// The editor graphics as the plug-in base sees them: what it calls to keep the
-// controls in step with the parameters and to open and close the window.
+// The platform-neutral editor graphics: the ordered control list (index 0 is the
+// background), the dirty check and draw cycle, the routing of pointer and key events to
+// the control under the pointer, and the link between controls and plug-in parameters.
+// Drawing itself is left to the raster layer below the window layer.
 #pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "framework/GrowArray.h"
+#include "graphics/IGraphicsTypes.h"
+
+class IControl;
+class IEffectBase;
+class IParameter;
+
+// Key codes handed to OnKeyDown by the window layer.
+enum IKeyCode : int {
+    KeySpace = 0,
+    KeyArrowUp = 1,
+    KeyArrowDown = 2,
+    KeyArrowLeft = 3,
+    KeyArrowRight = 4,
+    KeyDigit0 = 5,   // to KeyDigit0 + 9
+    KeyLetterA = 15  // to KeyLetterA + 25
+};
+
+enum IFileAction : int { FileActionOpen = 0, FileActionSave = 1 };
+
+constexpr int DEFAULT_FRAME_RATE = 24;
 
 class IEditorBase {
 public:
-    virtual ~IEditorBase() = default;
+    IEditorBase(IEffectBase* plug, int w, int h, int frameRate = 0);
 
-    // Creates the draw bitmap; called once when the graphics are attached.
+    // ---- virtual operations; the window layer supplies the ones left abstract ----
+    // Creates the bitmaps drawing goes into; called once when the graphics are attached.
     virtual void PrepareDraw() = 0;
-    // Shows a parameter's value in its bound controls, plain or normalized.
-    virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
-    // Opens the window as a child of the host's; returns it, or null.
+    // Copies a region of the draw bitmap to the screen.
+    virtual bool PresentToScreen(IBounds* r) = 0;
+    virtual bool DrawImage(IImage* image, IBounds* dest, int srcX, int srcY, IBlend* blend) = 0;
+    virtual bool DrawRotatedImage(IImage* image, int ctrX, int ctrY, double angle, int yOffsetZeroDeg,
+                                  IBlend* blend) = 0;
+    virtual bool DrawRotatedMask(IImage* base, RasterBitmap* mask, RasterBitmap* top, int x, int y,
+                                 double angleDeg, IBlend* blend) = 0;
+    virtual bool DrawPoint(IArgb* color, float x, float y, IBlend* blend) = 0;
+    virtual bool ForcePixel(IArgb* color, int x, int y) = 0;
+    virtual bool DrawLine(IArgb* color, float x1, float y1, float x2, float y2, IBlend* blend, bool antiAlias) = 0;
+    virtual bool DrawArc(IArgb* color, float cx, float cy, float r, float minAngle, float maxAngle, IBlend* blend,
+                         bool antiAlias) = 0;
+    virtual bool DrawCircle(IArgb* color, float cx, float cy, float r, IBlend* blend, bool antiAlias) = 0;
+    virtual bool FillRect(IArgb* color, IBounds* r, IBlend* blend) = 0;
+    virtual bool DrawText(ITextStyle* style, const char* text, IBounds* r) = 0;
+    virtual IArgb GetPoint(int x, int y) = 0;
+    virtual void* GetPixels() = 0;
+    // Drops every control and republishes the editor size to the plug-in.
+    virtual void Resize(int w, int h);
+    virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
+    virtual void PromptUserInput(IControl* control, IParameter* param, void* reserved) = 0;
+    virtual void GetHostDirectory(char* out, int outSize) = 0;
+    virtual void GetPluginDirectory(char* out, int outSize) = 0;
+    virtual void AskForFile(char* out, int outSize, int action, const char* directory) = 0;
+    virtual bool AskForColor(IArgb* color, const char* title) = 0;
+    virtual bool OpenLink(const char* url, const char* title, const char* question, const char* errorText) = 0;
+    virtual intptr_t Query() { return 0; }
+    // Opens the window as a child of the host's parent; the window, or null.
     virtual void* OpenWindow(void* parent) = 0;
     virtual void CloseWindow() = 0;
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
+    virtual void* GetWindow() = 0;
+    virtual ~IEditorBase();
+    // Fills out with the image (shared through the process-wide cache); false, and a
+    // bitmap-less image that draws nothing, when the image cannot be loaded.
+    virtual bool LoadImage(IImage* out, int id, const char* name, int nFrames) = 0;
+    virtual void ScaleImage(IImage* out, IImage* in, int w, int h) = 0;
+    virtual void CropImage(IImage* out, IImage* in, IBounds* r) = 0;
+    // Loads the image and puts it behind everything, at index 0; false when it is missing.
+    virtual bool AttachBackground(int id, const char* name);
+    virtual bool DrawVerticalLine(IArgb* color, int x, int yLo, int yHi);
+    virtual bool DrawHorizontalLine(IArgb* color, int y, int xLo, int xHi);
+    virtual void RetainImage(IImage* image) = 0;
+    virtual void ReleaseImage(IImage* image) = 0;
+    virtual void PopupValueMenu(IControl* control, IParameter* param, int columns) = 0;
+
+    // ---- control list ----
+    // Takes ownership; returns the control's index.
+    int AttachControl(IControl* control);
+    IControl* GetControl(int index);
+    int NumControls() const { return mControls.Count(); }
+
+    // ---- drawing ----
+    // Frames count from 1; frame f of N starts at row trunc(H * (f - 1) / N + 0.5).
+    bool DrawImageFrame(IImage* image, IBounds* dest, int frame, IBlend* blend);
+    void SetAllControlsDirty();
+    // Delivers pending observer notifications, then unions the dirty controls' rectangles
+    // into out (which the caller zeroes); true when any control is dirty.
+    bool IsDirty(IBounds* out);
+    // Draws the controls that meet r, cleans them and presents r.
+    bool Draw(IBounds* r);
+    void SetStrictDrawing(bool strict) { mStrictDrawing = strict; }
+    const IBounds& DrawRect() const { return mDrawRect; }
+
+    // ---- parameters ----
+    void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+    void SetControlsFromUserInput(int paramIdx, double value);
+
+    // ---- events, in client coordinates ----
+    // Topmost visible, enabled control under the point; the capturing control wins.
+    int GetMouseControlIndex(int x, int y);
+    void OnMouseDown(int x, int y, const IPointerState* state);
+    void OnMouseUp(int x, int y, const IPointerState* state);
+    void OnMouseDrag(int x, int y, const IPointerState* state);
+    // True when the window layer should capture the pointer.
+    bool OnMouseDblClick(int x, int y, const IPointerState* state);
+    bool OnMouseOver(int x, int y, const IPointerState* state);
+    void OnMouseWheel(int x, int y, const IPointerState* state, int notches);
+    void OnKeyDown(int x, int y, int key);
+    void OnMouseOut();
+    void SetHandleMouseOver(bool on) { mHandleMouseOver = on; }
+    int MouseCapture() const { return mMouseCapture; }
+    bool LastClickWasRight() const { return mLastClickWasRight; }
+
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+    int FrameRate() const { return mFrameRate; }
+    IEffectBase* Plug() const { return mpPlug; }
+
+protected:
+    void DeleteAllControls();
+
+    GrowArray<IControl*> mControls{4096};
+    IEffectBase* mpPlug;
+    IBounds mDrawRect;
+    std::mutex mLock;  // kept for subclasses; nothing here takes it
+    IControl* mpEditControl = nullptr;
+    IParameter* mpEditParam = nullptr;
+    int32_t mWidth;
+    int32_t mHeight;
+    int32_t mFrameRate;
+    int32_t mMouseCapture = -1;
+    int32_t mMouseOver = -1;
+    int32_t mMouseX = 0;
+    int32_t mMouseY = 0;
+    bool mHandleMouseOver = false;
+    bool mStrictDrawing = true;
+    bool mLastClickWasRight = false;
 };

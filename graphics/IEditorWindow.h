@@ -1,0 +1,52 @@
+// The window layer of the editor graphics: the native child window with its event
+// translation and redraw tick, text drawing into the draw bitmap, the in-place value
+// editor, the system dialogs and the image loader for the module's resources. Each
+// platform supplies the whole class in its own source file. Drawing, the dirty cycle and
+// every event entry point work with no window at all, so tests and tools can drive the
+// editor directly.
+#pragma once
+
+#include "graphics/IEditorRaster.h"
+
+class TextRasterizer;
+
+enum IEditState : int32_t { EditNone = 0, EditFocused = 1, EditRefresh = 2, EditCancel = 3, EditCommit = 4 };
+
+class IEditorWindow : public IEditorRaster {
+public:
+    IEditorWindow(IEffectBase* plug, int w, int h, int frameRate = 0);
+    ~IEditorWindow() override;
+
+    // Does nothing while no window is open.
+    bool PresentToScreen(IBounds* r) override;
+    // The font of the first call is kept for every later call; the colour follows each call.
+    bool DrawText(ITextStyle* style, const char* text, IBounds* r) override;
+    void Resize(int w, int h) override;
+    bool WindowIsOpen() override { return mWindow != nullptr; }
+    void PromptUserInput(IControl* control, IParameter* param, void* reserved) override;
+    void GetHostDirectory(char* out, int outSize) override;
+    void GetPluginDirectory(char* out, int outSize) override;
+    void AskForFile(char* out, int outSize, int action, const char* directory) override;
+    bool AskForColor(IArgb* color, const char* title) override;
+    bool OpenLink(const char* url, const char* title, const char* question, const char* errorText) override;
+    void* OpenWindow(void* parent) override;
+    void CloseWindow() override;
+    void* GetWindow() override { return mWindow; }
+    void PopupValueMenu(IControl* control, IParameter* param, int columns) override;
+    RasterBitmap* LoadImageResource(int id, const char* name) override;
+
+    void SetInstance(void* instance) { mInstance = instance; }
+    // The family name the text font resolved to ("" before the first text is drawn).
+    const char* TextFontFamily() const;
+
+private:
+    bool mFontSelected = false;
+    IArgb mLastTextColor{255, 0, 0, 0};
+    void* mInstance = nullptr;
+    void* mWindow = nullptr;
+    void* mEditWindow = nullptr;
+    void* mDefaultEditProc = nullptr;
+    int32_t mEditState = EditNone;
+    uint32_t* mCustomColors = nullptr;
+    TextRasterizer* mpText = nullptr;  // the font of the first DrawText and its glyphs
+};

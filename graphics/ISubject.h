@@ -1,0 +1,25 @@
+// The watched side of the observer link: a list of observers (not owned) and a flag that
+// says a notification is pending.
+#pragma once
+
+#include "framework/GrowArray.h"
+
+class IObserverInterface;
+
+class ISubject {
+public:
+    ISubject() = default;
+    virtual ~ISubject();
+    ISubject(const ISubject&) = delete;
+    ISubject& operator=(const ISubject&) = delete;
+
+    // Adds the observer once; the array is created on first use.
+    void Attach(IObserverInterface* observer);
+    // Delivers a pending notification to every observer, in attach order.
+    void Notify();
+    int NumObservers() const { return mpObservers ? mpObservers->Count() : 0; }
+
+protected:
+    GrowArray<IObserverInterface*>* mpObservers = nullptr;
+    bool mChanged = false;
+};
