@@ -7,6 +7,7 @@
 #include "framework/Numbers.h"
 #include "src/NoteDivisions.h"
 #include "src/Scales.h"
+#include "src/ValueReadOut.h"
 
 namespace {
 const char* const SOURCE = "src\\Tamborelle";
@@ -39,9 +40,12 @@ Tamborelle::Tamborelle(vst2::HostCallback hostCallback)
 
     for (int i = NUM_HOST_PARAMS; i < NUM_PARAMS; ++i) AddParameter();
     DefineParameters();
+    BuildEditor();
 }
 
-Tamborelle::~Tamborelle() = default;
+Tamborelle::~Tamborelle() {
+    for (ValueReadOut* readOut : mpReadOuts) delete readOut;
+}
 
 void Tamborelle::Reset() {
     ILockGuard guard(mLock);

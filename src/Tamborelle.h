@@ -13,6 +13,13 @@
 #include "src/TriggerTracker.h"
 #include "src/Voice.h"
 
+class IEditorRaster;
+class ValueReadOut;
+
+constexpr int EDITOR_WIDTH = 410;
+constexpr int EDITOR_HEIGHT = 680;
+constexpr int TAMBORELLE_NUM_READOUTS = 12;  // one per fader
+
 // An incoming note message, unpacked.
 struct Trigger {
     int32_t mSampleOffset;
@@ -41,6 +48,10 @@ public:
     // Drops everything pending and sends note-offs at 0 for everything sounding.
     void FlushAll();
 
+    // Lays out the editor in the graphics and attaches them; with an image missing the
+    // graphics are deleted and no editor is offered. False then.
+    bool BuildEditorInto(IEditorRaster* graphics);
+
     // Read access for tests and tools.
     const int32_t* NoteMap() const { return mNoteMap; }
     const Voice& MainVoice() const { return mMainVoice; }
@@ -57,6 +68,7 @@ private:
     void RebuildNoteMap();
     void SetVoiceDelay(Voice& voice, double row);
     void DefineParameters();
+    void BuildEditor();
     void SendOutput();
 
     double mEngineSampleRate = 44100.0;
@@ -78,4 +90,5 @@ private:
     uint32_t mSoundingNotes[NUM_MIDI_NOTES] = {};  // bit c: sounding on output channel c
     TriggerTracker mTriggerTracker;
     const ParamChangeDesc* mpParamChangeDesc[NUM_PARAMS] = {};
+    ValueReadOut* mpReadOuts[TAMBORELLE_NUM_READOUTS] = {};  // watched faders do not own them
 };
