@@ -1,0 +1,56 @@
+// One plug-in instance with a fake host, whose editor is driven headless through the
+// editor's own event entry points and drawn by the same dirty check and draw cycle the
+// window's timer runs. Used by tamborelle-snapshot and by the editor tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "graphics/IGraphicsTypes.h"
+
+class IEditorBase;
+class IEditorRaster;
+class RasterBitmap;
+class Tamborelle;
+
+// A call the plug-in made into the fake host about a parameter.
+struct HostEdit {
+    enum Kind { BeginEdit, Automate, EndEdit };
+    Kind mKind;
+    int mIndex;
+    float mValue;  // Automate only
+};
+
+class EditorSession {
+public:
+    EditorSession();
+    ~EditorSession();
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
+
+    Tamborelle* Plug() const { return mpPlug; }
+    // Null when the plug-in offers no editor.
+    IEditorRaster* Editor() const;
+    const RasterBitmap* Bitmap() const;
+
+    // Sets a parameter as the host does. NAME is a parameter name (any case) or index;
+    // VALUE a plain number or one of the parameter's value texts. False with a message.
+    bool Set(const std::string& name, const std::string& value, std::string* error);
+    void Click(int x, int y);
+    void Drag(int x1, int y1, int x2, int y2);
+    void Wheel(int x, int y, int notches);
+    // One timer tick: the dirty check, then the draw of the dirty region. False when
+    // nothing was dirty; *drawn gets the region.
+    bool Tick(IBounds* drawn = nullptr);
+    // Applies one command-line option ("--set", "--click", "--drag", "--wheel") and its
+    // argument, then ticks. False with a message for a bad option or argument.
+    bool Apply(const std::string& option, const std::string& argument, std::string* error);
+
+    std::vector<HostEdit> mEdits;
+
+private:
+    Tamborelle* mpPlug = nullptr;
+};
+
+// Writes the bitmap's colour as an 8-bit RGB PNG through libpng; false on failure.
+bool WritePngRgb(const RasterBitmap* bitmap, const char* path);
