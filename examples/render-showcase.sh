@@ -2,7 +2,7 @@
 # Renders phrase.mid through a Tamborelle module with the options in
 # showcase.args.   Usage: render-showcase.sh MODULE OUT.mid
 # The host is taken from $TAMBORELLE_HOST, else from the PATH, else from a
-# build directory of this checkout (build*/tools/render/tamborelle-host).
+# build directory of this checkout (build*/tamborelle-host).
 set -eu
 
 if [ $# -ne 2 ]; then
@@ -18,7 +18,7 @@ if [ -z "$host" ]; then
     host=$(command -v tamborelle-host 2>/dev/null || true)
 fi
 if [ -z "$host" ]; then
-    for candidate in "$here"/../build*/tools/render/tamborelle-host; do
+    for candidate in "$here"/../build*/tamborelle-host; do
         if [ -x "$candidate" ]; then
             host=$candidate
             break
