@@ -180,6 +180,7 @@ TEST_F(ProcessorTest, SysExIsHandedBackUnchanged) {
 
 // Input on any channel is processed; the output channels come from the voices only.
 TEST_F(ProcessorTest, InputChannelDoesNotSelectOutput) {
+    Solo(1);
     p.SetParam(Par::MainChan, Norm::Chan(9));
     p.StartPlayback();
     p.NoteOn(0, 60, 100, 13);
