@@ -157,9 +157,11 @@ void IEditorBase::OnMouseDown(int x, int y, const IPointerState* state) {
     mMouseX = x;
     mMouseY = y;
     mLastClickWasRight = state && state->R;
-    control->OnMouseDown(x, y, state);
+    // The gesture is announced before the press changes the value, so hosts that record
+    // automation by touch see the first value inside the gesture.
     int paramIdx = control->ParamIdx();
     if (paramIdx >= 0 && mpPlug) mpPlug->BeginInformHostOfParamChange(paramIdx);
+    control->OnMouseDown(x, y, state);
 }
 
 void IEditorBase::OnMouseUp(int x, int y, const IPointerState* state) {
