@@ -1,5 +1,6 @@
 #include "tools/render/InfoReport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -53,6 +54,10 @@ const char* Category(intptr_t category) {
     return category >= 0 && category < 12 ? names[category] : "out of range";
 }
 
+std::string Padded(const std::string& text, size_t width) {
+    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
 std::string Version(int32_t v) {
     return std::to_string(v) + " (" + std::to_string(v / 10000) + "." + std::to_string(v / 100 % 100) + "." +
            std::to_string(v % 100) + ")";
@@ -90,13 +95,13 @@ void PrintInfo(VstHost& host, std::ostream& out) {
 
     out << "\nparameters (index, name, display text):\n";
     for (int i = 0; i < effect->numParams; ++i) {
-        char line[160];
         const std::string name = host.ParamName(i);
         char label[256] = {};
         host.Dispatch(vst2::effGetParamLabel, i, 0, label);
-        std::snprintf(line, sizeof line, "  %3d  %-12s %s%s%s", i, name.empty() ? "(unnamed)" : name.c_str(),
-                      host.ParamDisplay(i).c_str(), label[0] ? " " : "", label);
-        out << line << "\n";
+        std::string index = std::to_string(i);
+        out << std::string(5 - std::min<size_t>(index.size(), 3), ' ') << index << "  "
+            << Padded(name.empty() ? "(unnamed)" : name, 12) << " " << host.ParamDisplay(i)
+            << (label[0] ? " " : "") << label << "\n";
     }
 
     out << "\nprograms (current " << host.Dispatch(vst2::effGetProgram) << "):\n";

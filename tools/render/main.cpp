@@ -77,10 +77,10 @@ int RunRender(const HostOptions& options) {
     // What the plug-in itself shows for the values given, as a check.
     std::vector<std::string> applied;
     for (const auto& p : parameters) {
-        char line[160];
-        std::snprintf(line, sizeof line, "set %3d %-12s %s\n", p.first, host.ParamName(p.first).c_str(),
-                      host.ParamDisplay(p.first).c_str());
-        applied.push_back(line);
+        std::string index = std::to_string(p.first), name = host.ParamName(p.first);
+        index.insert(0, index.size() < 3 ? 3 - index.size() : 0, ' ');
+        name.append(name.size() < 12 ? 12 - name.size() : 0, ' ');
+        applied.push_back("set " + index + " " + name + " " + host.ParamDisplay(p.first) + "\n");
     }
     StopPlugin(host);
     if (!rendered) return Fail(kExitFailure, error);
