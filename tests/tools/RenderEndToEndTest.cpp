@@ -20,8 +20,9 @@ struct HostRun {
     std::string mOutput;  // stdout and stderr together
 };
 
-HostRun Host(const std::string& args) {
-    const std::string command = std::string("'") + TAMBORELLE_HOST_PATH + "' " + args + " 2>&1";
+HostRun Host(const std::string& args, const std::string& directory = ".") {
+    const std::string command =
+        "cd '" + directory + "' && '" + std::string(TAMBORELLE_HOST_PATH) + "' " + args + " 2>&1";
     HostRun run{-1, {}};
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -87,6 +88,16 @@ TEST(HostEndToEnd, InfoShowsIdentityParametersAndPrograms) {
                              "receiveVstTimeInfo    yes", "sendVstMidiEvent      yes", "    8  ParMute      0",
                              "   37  v2Delay      --off--", "   40  Tonic        C"})
         EXPECT_NE(run.mOutput.find(text), std::string::npos) << text << "\n" << run.mOutput;
+}
+
+// A module named without a directory is the one in the current directory, not
+// something on the loader's search path.
+TEST(HostEndToEnd, InfoTakesABareFileName) {
+    const std::string module = TAMBORELLE_MODULE_PATH;
+    const size_t slash = module.rfind('/');
+    ASSERT_NE(slash, std::string::npos);
+    const HostRun run = Host("info '" + module.substr(slash + 1) + "'", module.substr(0, slash));
+    EXPECT_EQ(run.mStatus, 0) << run.mOutput;
 }
 
 // With every voice at its defaults the voices coincide and only the played

@@ -2,7 +2,10 @@
 
 bool StartPlugin(VstModule& module, VstHost& host, const std::string& path, double sampleRate, int blockSize,
                  std::string& error) {
-    if (!module.Load(path)) {
+    // A bare file name would send the loader searching the library path
+    // instead of the current directory.
+    const bool bare = path.find_first_of("/\\") == std::string::npos;
+    if (!module.Load(bare ? "./" + path : path)) {
         error = "cannot load module: " + module.Error();
         return false;
     }
