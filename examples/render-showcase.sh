@@ -1,8 +1,9 @@
 #!/bin/sh
 # Renders phrase.mid through a Tamborelle module with the options in
 # showcase.args.   Usage: render-showcase.sh MODULE OUT.mid
-# The host is taken from $TAMBORELLE_HOST, else from the PATH, else from a
-# build directory of this checkout (build*/tamborelle-host).
+# The host is taken from $TAMBORELLE_HOST, else from beside the module (a build
+# directory holds both), else from the PATH, else from a build directory of
+# this checkout (build*/tamborelle-host).
 set -eu
 
 if [ $# -ne 2 ]; then
@@ -14,6 +15,9 @@ module=$1
 out=$2
 
 host=${TAMBORELLE_HOST:-}
+if [ -z "$host" ] && [ -x "$(dirname "$module")/tamborelle-host" ]; then
+    host=$(dirname "$module")/tamborelle-host
+fi
 if [ -z "$host" ]; then
     host=$(command -v tamborelle-host 2>/dev/null || true)
 fi
