@@ -165,6 +165,9 @@ TEST(RasterDrawSegment, SlopesAndClipping)
     EXPECT_EQ(line.size(), 15u);
     EXPECT_TRUE(line.count({1, 2}));
     EXPECT_TRUE(line.count({15, 7}));
+    BottomUpBitmap bu(20, 20);
+    RasterDrawSegment(&bu, 1, 2, 15, 7, 0xFFFFFFFF, 1.0f, BlitCopy, false);
+    EXPECT_EQ(Touched(bu), line);
 
     ZeroBitmap big(40, 40), small(20, 20);
     RasterDrawSegment(&big, 0, 0, 39, 13, 0xFFFFFFFF, 1.0f, BlitCopy, false);
