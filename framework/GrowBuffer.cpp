@@ -25,8 +25,9 @@ bool GrowBuffer::Resize(int size) {
         if (!grown) return false;
         mData = static_cast<unsigned char*>(grown);
         mCapacity = static_cast<int>(capacity);
-    } else if (size < mCapacity / 2 && size < mCapacity - 4 * mGranularity) {
-        // Give memory back only when most of it is unused.
+    } else if (size < mSize && size < mCapacity / 2 && size < mCapacity - 4 * mGranularity) {
+        // Only an explicit shrink gives memory back, and only when most of it is unused:
+        // refilling a cleared buffer must not reallocate.
         void* shrunk = std::realloc(mData, size > 0 ? static_cast<size_t>(size) : 1);
         if (shrunk) {
             mData = static_cast<unsigned char*>(shrunk);

@@ -29,11 +29,9 @@ vst2::AEffect* CreateEffect(vst2::HostCallback hostCallback) {
 
 VST_EXPORT vst2::AEffect* VSTPluginMain(vst2::HostCallback hostCallback) { return CreateEffect(hostCallback); }
 
-// The old entry name. Only an assembler label can give a C++ function the name
-// main; a callback below 0xff means the file was started as a program, not
-// loaded by a host.
-VST_EXPORT vst2::AEffect* VSTPluginMainAlias(vst2::HostCallback hostCallback) __asm__("main");
-vst2::AEffect* VSTPluginMainAlias(vst2::HostCallback hostCallback) {
-    if (reinterpret_cast<uintptr_t>(hostCallback) < 0xff) return nullptr;
-    return CreateEffect(hostCallback);
-}
+// The old entry name, as the same function. Only an assembler label can give a
+// C++ function the name main; on Windows the module definition file adds it.
+#if !defined(_WIN32)
+extern "C" __attribute__((visibility("default"), alias("VSTPluginMain"))) vst2::AEffect* VSTPluginMainAlias(
+    vst2::HostCallback hostCallback) __asm__("main");
+#endif
