@@ -9,8 +9,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORELLE_TESTS=OFF -DT
 cmake --build build -j"$(nproc)" --target Tamborelle64 tamborelle-host
 
 echo
-build/tools/render/tamborelle-host info build/Tamborelle64.so | head -n 20
+build/tamborelle-host info build/Tamborelle64.so | head -n 20
 echo
-TAMBORELLE_HOST=build/tools/render/tamborelle-host \
+TAMBORELLE_HOST=build/tamborelle-host \
     examples/render-showcase.sh build/Tamborelle64.so build/showcase-out.mid
 echo "Wrote build/showcase-out.mid"
