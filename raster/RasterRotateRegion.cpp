@@ -13,6 +13,8 @@ using namespace raster;
 namespace {
 
 const double FIXED_ONE = 65536.0;
+// Source coordinates beyond this (in pixels) would overflow the 16.16 walk.
+const double MAX_WALK = double(int64_t(1) << 40);
 
 struct RotateJob
 {
@@ -140,8 +142,8 @@ void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, i
     // Destination pixels to visit: the rectangle clipped to the bitmap.
     job.mX0 = int(std::fmax(dx, 0.0));
     job.mY0 = int(std::fmax(dy, 0.0));
-    job.mX1 = int(std::fmin(dx + dw, double(dv.mWidth)));
-    job.mY1 = int(std::fmin(dy + dh, double(dv.mHeight)));
+    job.mX1 = int(std::fmax(0.0, std::fmin(dx + dw, double(dv.mWidth))));
+    job.mY1 = int(std::fmax(0.0, std::fmin(dy + dh, double(dv.mHeight))));
     if (job.mX0 >= job.mX1 || job.mY0 >= job.mY1)
         return;
 
@@ -154,7 +156,11 @@ void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, i
     double ux = job.mX0 + 0.5 - destPivotX, uy = job.mY0 + 0.5 - destPivotY;
     double startX = pivotX + scaleX * (c * ux + s * uy);
     double startY = pivotY + scaleY * (-s * ux + c * uy);
-    if (!Finite(startX) || !Finite(startY) || !Finite(destPivotX) || !Finite(destPivotY))
+    // Keep the whole 16.16 walk far from overflow.
+    double reach = std::fabs(scaleX) * (job.mX1 - job.mX0 + job.mY1 - job.mY0) +
+                   std::fabs(scaleY) * (job.mX1 - job.mX0 + job.mY1 - job.mY0);
+    if (!Finite(startX) || !Finite(startY) || !Finite(destPivotX) || !Finite(destPivotY) ||
+        std::fabs(startX) + std::fabs(startY) + reach > MAX_WALK)
         return;
     job.mStartX = int64_t(std::floor(startX * FIXED_ONE));
     job.mStartY = int64_t(std::floor(startY * FIXED_ONE));

@@ -88,8 +88,9 @@ bool Finite(float a, float b, float c, float d)
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
 }
 
-// Sizes beyond this would overflow the 16.16 walk; no real bitmap comes near it.
-const double MAX_FIXED = 1e12;
+// Source coordinates beyond this (in pixels) would overflow the 16.16 walk; no real bitmap
+// comes near it.
+const double MAX_WALK = double(int64_t(1) << 40);
 
 }  // namespace
 
@@ -133,8 +134,8 @@ void RasterScaleRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, in
 
     SampleSource source;
     source.mView = sv;
-    source.mX1 = int(std::fmin(double(sv.mWidth), std::ceil(std::fmax(sw, 0.0) + sx)));
-    source.mY1 = int(std::fmin(double(sv.mHeight), std::ceil(std::fmax(sh, 0.0) + sy)));
+    source.mX1 = int(std::fmax(0.0, std::fmin(double(sv.mWidth), std::ceil(std::fmax(sw, 0.0) + sx))));
+    source.mY1 = int(std::fmax(0.0, std::fmin(double(sv.mHeight), std::ceil(std::fmax(sh, 0.0) + sy))));
     if (source.mX1 <= 0 || source.mY1 <= 0)
         return;
 
@@ -157,8 +158,8 @@ void RasterScaleRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, in
         dh = dv.mHeight - dy0;
     if (dw <= 0 || dh <= 0)
         return;
-    if (std::fabs(sx) > MAX_FIXED || std::fabs(sy) > MAX_FIXED || std::fabs(stepX) > MAX_FIXED ||
-        std::fabs(stepY) > MAX_FIXED)
+    if (std::fabs(sx) + std::fabs(stepX) * double(dw) > MAX_WALK ||
+        std::fabs(sy) + std::fabs(stepY) * double(dh) > MAX_WALK)
         return;
 
     ScaleJob job;

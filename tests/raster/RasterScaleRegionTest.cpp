@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <random>
 
@@ -247,4 +248,8 @@ TEST(RasterRotateRegion, ClipsToSource)
     RasterRotateRegion(&dst, &src, 0, 0, 4, 4, 0.0f, 0.0f, NAN, 4.0f, 1.0f, false, 1.0f, BlitCopy, 0.0f, 0.0f);
     RasterScaleRegion(&dst, &src, 0, 0, 4, 4, 0.0f, 0.0f, INFINITY, 4.0f, 1.0f, BlitCopy);
     RasterScaleRegion(&dst, &src, 0, 0, 4, 4, 0.0f, 0.0f, 1e30f, 4.0f, 1.0f, BlitCopy);
+    RasterScaleRegion(&dst, &src, INT_MIN, INT_MIN, INT_MIN, 4, -1e30f, 0.0f, 4.0f, -1e30f, 1.0f, BlitAdd);
+    RasterRotateRegion(&dst, &src, INT_MIN, 0, INT_MIN, 4, 0.0f, 0.0f, 4.0f, 4.0f, 1.0f, false, 1.0f, BlitCopy, 0.0f,
+                       0.0f);
+    RasterRotateRegion(&dst, &src, 0, 0, 1, 1, 0.0f, 0.0f, 9e8f, 9e8f, 1.0f, false, 1.0f, BlitCopy, 0.0f, 0.0f);
 }
