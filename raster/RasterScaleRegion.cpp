@@ -104,7 +104,8 @@ void RasterScaleRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, in
     if (std::fabs(srcw - float(dstw)) < 0.001f && std::fabs(srch - float(dsth)) < 0.001f &&
         (!bilinear || (NearInteger(srcx) && NearInteger(srcy))))
     {
-        RasterCopyRegion(dest, src, dstx, dsty, int(srcx + 0.5f), int(srcy + 0.5f), dstw, dsth, opacity, mode);
+        if (std::fabs(srcx) < 2e9f && std::fabs(srcy) < 2e9f)
+            RasterCopyRegion(dest, src, dstx, dsty, int(srcx + 0.5f), int(srcy + 0.5f), dstw, dsth, opacity, mode);
         return;
     }
 
