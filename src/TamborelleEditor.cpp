@@ -46,7 +46,6 @@ const IArgb BLACK(255, 0, 0, 0);
 
 void Tamborelle::BuildEditor() {
     IEditorWindow* graphics = new IEditorWindow(this, EDITOR_WIDTH, EDITOR_HEIGHT, 0);
-    graphics->SetInstance(nullptr);  // the images are compiled into the module on this platform
     BuildEditorInto(graphics);
 }
 
