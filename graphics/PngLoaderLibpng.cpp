@@ -15,12 +15,18 @@ namespace {
 
 const int PNG_SIGNATURE_BYTES = 8;
 
+// Zeros delivered past the end of a memory block before reading counts as an error. A
+// truncated image fails on libpng's own checks long before; without a bound, a tiny block
+// that declares a 2 GB chunk would be read through to its end, zero by zero.
+const size_t MAX_ZEROS_PAST_END = 64 * 1024;
+
 // Reads from a memory block. Past the end it delivers zeros rather than an error, so a
 // truncated image fails only where libpng's own checks reject what it reads.
 struct MemoryCursor
 {
     const png_byte* mpNext;
     int32_t mRemaining;
+    size_t mZerosPastEnd;
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, size_t count)
@@ -34,6 +40,9 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t count)
         cursor->mpNext += n;
         cursor->mRemaining -= int32_t(n);
     }
+    cursor->mZerosPastEnd += count - n;
+    if (cursor->mZerosPastEnd > MAX_ZEROS_PAST_END)
+        png_error(png, "read far past the end of the data");
 }
 
 struct PngInput
@@ -186,7 +195,7 @@ RasterBitmap* LoadPngFromMemory(const void* data, int length, RasterBitmap* bitm
         return nullptr;
     if (png_sig_cmp(static_cast<png_const_bytep>(data), 0, PNG_SIGNATURE_BYTES) != 0)
         return nullptr;
-    MemoryCursor cursor = {static_cast<const png_byte*>(data), length};
+    MemoryCursor cursor = {static_cast<const png_byte*>(data), length, 0};
     PngInput input = {&cursor, nullptr};
     return Decode(input, bitmap);
 }
