@@ -13,20 +13,19 @@
 
 namespace {
 
-// The session the host callback reports to; sessions are made one at a time.
-EditorSession* sCurrent = nullptr;
-
-intptr_t FakeHost(vst2::AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float opt) {
+// The host's own field of the record leads back to the session.
+intptr_t FakeHost(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t, void*, float opt) {
+    EditorSession* session = effect ? static_cast<EditorSession*>(effect->user) : nullptr;
     switch (opcode) {
     case vst2::audioMasterVersion: return 2400;
     case vst2::audioMasterAutomate:
-        if (sCurrent) sCurrent->mEdits.push_back({HostEdit::Automate, index, opt});
+        if (session) session->mEdits.push_back({HostEdit::Automate, index, opt});
         return 0;
     case vst2::audioMasterBeginEdit:
-        if (sCurrent) sCurrent->mEdits.push_back({HostEdit::BeginEdit, index, 0.0f});
+        if (session) session->mEdits.push_back({HostEdit::BeginEdit, index, 0.0f});
         return 1;
     case vst2::audioMasterEndEdit:
-        if (sCurrent) sCurrent->mEdits.push_back({HostEdit::EndEdit, index, 0.0f});
+        if (session) session->mEdits.push_back({HostEdit::EndEdit, index, 0.0f});
         return 1;
     default: return 0;
     }
@@ -51,16 +50,15 @@ bool ParseInts(const std::string& text, const char* separators, int* out, int co
 }  // namespace
 
 EditorSession::EditorSession() {
-    sCurrent = this;
     mpPlug = new Tamborelle(&FakeHost);
     vst2::AEffect* effect = mpPlug->Effect();
+    effect->user = this;
     effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0.0f);
 }
 
 EditorSession::~EditorSession() {
     vst2::AEffect* effect = mpPlug->Effect();
     effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0.0f);
-    if (sCurrent == this) sCurrent = nullptr;
 }
 
 IEditorRaster* EditorSession::Editor() const { return static_cast<IEditorRaster*>(mpPlug->Graphics()); }
