@@ -1,5 +1,7 @@
 // Voice delays: tempo-synced divisions turned into samples when applied,
 // carried across blocks, and kept through tempo changes until applied again.
+#include <cmath>
+
 #include "tests/plugin/PluginFixture.h"
 
 namespace {
@@ -40,6 +42,7 @@ struct DivisionCase {
     int row;
     int64_t samples;
 };
+void PrintTo(const DivisionCase& c, std::ostream* os) { *os << "row " << c.row << " = " << c.samples << " samples"; }
 
 class DivisionTest : public DelayTest, public ::testing::WithParamInterface<DivisionCase> {};
 
@@ -86,6 +89,28 @@ TEST_F(DelayTest, TempoChangeTakesEffectWhenReapplied) {
     EXPECT_EQ(DelayOn(0), 22050);
     p.SetParam(Par::V1Delay, Norm::Division(Div::Quarter));
     EXPECT_EQ(DelayOn(0), 44100);
+}
+
+// A tempo the host leaves out, or gives as 0 or less, counts as 120.
+TEST_F(DelayTest, MissingTempoCountsAs120) {
+    Solo(3);
+    p.StartPlayback();
+    p.SetTempo(60.0);
+    p.Roll(kBlock);
+    p.SetParam(Par::V1Delay, Norm::Division(Div::Eighth));
+    EXPECT_EQ(DelayOn(0), 22050);
+    for (double tempo : {0.0, -90.0, std::nan("")}) {
+        p.SetTempo(tempo);
+        p.Roll(kBlock);
+        p.SetParam(Par::V1Delay, Norm::Division(Div::Eighth));
+        EXPECT_EQ(DelayOn(0), 11025) << "tempo " << tempo;
+        p.SetTempo(60.0);
+        p.Roll(kBlock);
+    }
+    p.Host().mTime.flags &= ~vst2::kVstTempoValid;
+    p.Roll(kBlock);
+    p.SetParam(Par::V1Delay, Norm::Division(Div::Eighth));
+    EXPECT_EQ(DelayOn(0), 11025) << "no tempo flag";
 }
 
 // A new sample rate keeps the delay already set; applying the parameter again follows it.

@@ -113,6 +113,9 @@ struct MappingCase {
     float normalized;
     const char* display;
 };
+void PrintTo(const MappingCase& c, std::ostream* os) {
+    *os << "parameter " << c.index << " at " << c.normalized << " shows " << c.display;
+}
 
 class MappingTest : public PluginTest, public ::testing::WithParamInterface<MappingCase> {};
 

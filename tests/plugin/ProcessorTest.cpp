@@ -76,6 +76,16 @@ TEST_F(ProcessorTest, StopFlushesByNoteThenChannel) {
     EXPECT_EQ(Describe(p.RunBlock(kBlock)), "");
 }
 
+// Notes that already ended get no second note-off when the transport stops.
+TEST_F(ProcessorTest, StopAfterNotesEndedSendsNothing) {
+    p.StartPlayback();
+    p.NoteOn(0, 60, 100);
+    p.NoteOff(200, 60);
+    ASSERT_EQ(Brief(p.RollBlocks(2, kBlock)), "on 60 c0 v100, off 60 c0");
+    p.SetPlaying(false);
+    EXPECT_EQ(Describe(p.RunBlock(kBlock)), "");
+}
+
 // A playing transport whose position does not move counts as stopped.
 TEST_F(ProcessorTest, PositionStandingStillFlushes) {
     p.StartPlayback();
@@ -84,6 +94,19 @@ TEST_F(ProcessorTest, PositionStandingStillFlushes) {
     ASSERT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v100 @0");
     p.SetTransport(at, 120.0, true);
     EXPECT_EQ(Describe(p.RunBlock(kBlock)), "off 60 c0 @0");
+}
+
+// Resuming exactly where playback stopped is continuous: that block's notes sound.
+TEST_F(ProcessorTest, ResumingWhereStoppedIsContinuous) {
+    p.StartPlayback();
+    p.Roll(kBlock);
+    const double stoppedAt = p.Position();
+    p.SetPlaying(false);
+    p.RunBlock(kBlock);
+    p.RunBlock(kBlock);
+    p.SetTransport(stoppedAt, 120.0, true);
+    p.NoteOn(30, 60, 100);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v100 @30");
 }
 
 // A jump ends sounding notes at offset 0 grouped by channel, and drops pending and new notes.
@@ -150,6 +173,14 @@ TEST_F(ProcessorTest, PassThroughWhileStopped) {
     p.SetTransport(0.0, 120.0, false);
     p.PitchBend(17, 0x1234, 0);
     EXPECT_EQ(Describe(p.Roll(kBlock)), "midi E0 34 24 @17");
+}
+
+// System messages delivered as MIDI events pass unchanged too.
+TEST_F(ProcessorTest, SystemMessagesPass) {
+    p.StartPlayback();
+    p.Raw(12, 0xF8, 0, 0);
+    p.Raw(13, 0xF2, 0x10, 0x20);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "midi F8 00 00 @12, midi F2 10 20 @13");
 }
 
 // Control changes are consumed: none is passed on and none changes the sounding notes.

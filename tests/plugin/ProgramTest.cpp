@@ -74,6 +74,18 @@ TEST_F(ProgramTest, RenameCurrent) {
     EXPECT_EQ(p.Host().ProgramName(0), "- 1 -");
 }
 
+// Renaming also stores the current values in the slot.
+TEST_F(ProgramTest, RenameStoresValues) {
+    Select(1);
+    p.SetParam(Par::MainChan, Norm::Chan(5));
+    Rename("Bass");
+    p.SetParam(Par::MainChan, Norm::Chan(9));
+    Select(2);
+    Select(1);
+    EXPECT_EQ(p.Display(Par::MainChan), "5");
+    EXPECT_EQ(CurrentName(), "Bass");
+}
+
 // A slot index outside the slots leaves the current program alone.
 TEST_F(ProgramTest, SelectingOutsideTheSlots) {
     Select(2);

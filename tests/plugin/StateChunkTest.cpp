@@ -173,6 +173,47 @@ TEST_F(StateChunkTest, ShortForeignChunk) {
     EXPECT_EQ(p.Display(Par::ParChan), "7");
 }
 
+// --- Chunks and program slots ------------------------------------------------------
+
+// A program chunk set by the host is stored in the current slot as well.
+TEST_F(StateChunkTest, ProgramChunkIsStoredInCurrentSlot) {
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    std::vector<double> v = Defaults();
+    v[Par::MainChan] = 11.0;
+    ASSERT_EQ(SetChunk(Values(v), 1), 1);
+    p.SetParam(Par::MainChan, Norm::Chan(3));
+    p.Dispatch(vst2::effSetProgram, 0, 2);
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    EXPECT_EQ(p.Display(Par::MainChan), "11");
+}
+
+// A bank chunk of this version leaves the current slot as it was.
+TEST_F(StateChunkTest, BankChunkIsNotStoredInCurrentSlot) {
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    std::vector<double> v = Defaults();
+    v[Par::MainChan] = 11.0;
+    ASSERT_EQ(SetChunk(Values(v), 0), 1);
+    EXPECT_EQ(p.Display(Par::MainChan), "11");
+    p.Dispatch(vst2::effSetProgram, 0, 2);
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    EXPECT_EQ(p.Display(Par::MainChan), "1");
+}
+
+// Reading a bank chunk stores the current values in the current slot; a program chunk does not.
+TEST_F(StateChunkTest, GettingBankChunkStoresCurrentSlot) {
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    p.SetParam(Par::MainChan, Norm::Chan(6));
+    GetChunk(1);
+    p.Dispatch(vst2::effSetProgram, 0, 2);
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    EXPECT_EQ(p.Display(Par::MainChan), "1") << "program chunk";
+    p.SetParam(Par::MainChan, Norm::Chan(6));
+    GetChunk(0);
+    p.Dispatch(vst2::effSetProgram, 0, 2);
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    EXPECT_EQ(p.Display(Par::MainChan), "6") << "bank chunk";
+}
+
 // A null chunk pointer is refused.
 TEST_F(StateChunkTest, NullChunkIsRefused) {
     EXPECT_EQ(p.Dispatch(vst2::effSetChunk, 1, 344, nullptr), 0);

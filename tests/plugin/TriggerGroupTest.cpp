@@ -102,6 +102,19 @@ TEST_F(TriggerGroupTest, SilentSecondNoteOnKeepsGroup) {
     EXPECT_EQ(Brief(p.RollBlocks(2, kBlock)), "off 60 c0");
 }
 
+// A group outlives a stop: after the flush its note-off is still sent when the trigger ends.
+TEST_F(TriggerGroupTest, GroupOutlivesStop) {
+    p.StartPlayback();
+    p.NoteOn(0, 60, 100);
+    p.Roll(kBlock);
+    p.SetPlaying(false);
+    ASSERT_EQ(Describe(p.RunBlock(kBlock)), "off 60 c0 @0");
+    p.SetTransport(0.0, 120.0, true);
+    p.Roll(kBlock);
+    p.NoteOff(0, 60);
+    EXPECT_EQ(Brief(p.RollBlocks(2, kBlock)), "off 60 c0");
+}
+
 // A velocity-0 note-on is a note-on: with no positive offset it neither sounds nor ends the note.
 TEST_F(TriggerGroupTest, VelocityZeroIsNotANoteOff) {
     p.StartPlayback();

@@ -36,6 +36,7 @@ struct PatternCase {
     int algo;
     std::vector<int> slots;
 };
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.name; }
 
 class RotationPatternTest : public VoiceTest, public ::testing::WithParamInterface<PatternCase> {};
 
