@@ -125,6 +125,10 @@ RasterBitmap* Decode(const PngInput& input, RasterBitmap* target)
 
     // Absurd headers are refused inside png_read_info, before any pixel memory exists.
     png_set_user_limits(png, PNG_MAX_SIDE, PNG_MAX_SIDE);
+    // Only IHDR, PLTE, tRNS and IDAT matter for the pixels. Everything else is skipped
+    // unread: libpng would otherwise allocate whatever length an ancillary chunk declares
+    // (this libpng only warns about oversized chunks) and inflate compressed text.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
 
 #ifdef TAMBORELLE_FUZZING_BUILD
     // Let mutated data past the checksums, so the fuzzer reaches the decoding behind them.

@@ -67,6 +67,8 @@ void FixCrc(Bytes& png, size_t chunkStart)
 {
     uint32_t length = (uint32_t(png[chunkStart]) << 24) | (png[chunkStart + 1] << 16) |
                       (png[chunkStart + 2] << 8) | png[chunkStart + 3];
+    if (chunkStart + 12 + length > png.size())
+        return;
     uint32_t crc = 0xFFFFFFFFu;
     for (size_t i = chunkStart + 4; i < chunkStart + 8 + length; ++i)
     {
@@ -278,6 +280,21 @@ TEST(PngBadData, ChunkDeclaredFarLongerThanTheBlockIsNull)
         0x05, 0x01, 0x00, 0x00, 0x00, 0x00, 0xa1, 0xe1, 0xcb, 0x75, 0x00, 0x4e, 0x44, 0xae, 0x42, 0x60,
         0x82,
     };
+    EXPECT_EQ(Decode(png), nullptr);
+}
+
+TEST(PngBadData, AncillaryChunksDoNotChangeThePixels)
+{
+    // A text chunk before the pixels is skipped, whatever its length claims.
+    Bytes png = SmallRgba();
+    Bytes text = {0, 0, 0, 5, 't', 'E', 'X', 't', 'A', 0, 'b', 'c', 'd', 0, 0, 0, 0};
+    png.insert(png.begin() + 33, text.begin(), text.end());
+    FixCrc(png, 33);
+    auto bm = Decode(png);
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(PixelsOf(*bm), ExpectedPixels({"rgba", 7, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false}));
+
+    png[33] = 0x74;  // now 1.9 GB, far beyond the block
     EXPECT_EQ(Decode(png), nullptr);
 }
 
