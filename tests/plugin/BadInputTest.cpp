@@ -128,6 +128,14 @@ TEST_F(BadInputTest, NegativeOffsetIsTakenAsZero) {
     for (const Sent& s : offs) EXPECT_GE(s.delta, 0) << Describe(s);
 }
 
+// A passed-on message with a negative offset goes out at 0.
+TEST_F(BadInputTest, NegativeOffsetOnPassedMessage) {
+    p.StartPlayback();
+    p.PitchBend(-5, 0x2000);
+    p.ProgramChange(-1, 3);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "midi E0 00 40 @0, midi C0 03 00 @0");
+}
+
 // A negative offset on a delayed voice leaves the delay counted from 0.
 TEST_F(BadInputTest, NegativeOffsetWithDelay) {
     Solo(3);

@@ -31,9 +31,21 @@ TEST_F(DispatcherTest, EffectRecord) {
     EXPECT_NE(e->getParameter, nullptr);
 }
 
-// Replacing, double replacing, program chunks, can-mono and synth; the editor bit is not judged here.
+// Editor, replacing, double replacing, program chunks, can-mono and synth.
 TEST_F(DispatcherTest, Flags) {
-    EXPECT_EQ(p.Effect()->flags & ~vst2::effFlagsHasEditor, 0x1138);
+    EXPECT_EQ(p.Effect()->flags, 0x1139);
+}
+
+// The editor's size is known before any window exists: 410 wide, 680 high.
+TEST_F(DispatcherTest, EditorRect) {
+    vst2::ERect* rect = nullptr;
+    EXPECT_EQ(p.Dispatch(vst2::effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 680);
+    EXPECT_EQ(rect->right, 410);
+    EXPECT_EQ(p.Dispatch(vst2::effEditGetRect, 0, 0, nullptr), 0);
 }
 
 // --- Identity and capabilities -------------------------------------------------------

@@ -135,7 +135,9 @@ INSTANTIATE_TEST_SUITE_P(
                       MappingCase{Par::MnDelay, 0.5f, "1/8"}, MappingCase{Par::MnDelay, 1.0f, "1/32t"},
                       MappingCase{Par::MnDelay, 0.0f, "--off--"}, MappingCase{Par::MainChan, 1.2f, "16"},
                       MappingCase{Par::ParVel, 1.2f, "30"}, MappingCase{Par::Tonic, 1.2f, "B"},
-                      MappingCase{Par::Snap, 1.2f, "on"}, MappingCase{Par::Human, 1.2f, "1.00"}));
+                      MappingCase{Par::Snap, 1.2f, "on"}, MappingCase{Par::Human, 1.2f, "1.00"},
+                      MappingCase{Par::MainChan, 0.5f, "9"}, MappingCase{Par::ParVel, 0.125f, "-22"},
+                      MappingCase{Par::Tonic, 0.5f, "F#"}, MappingCase{Par::V1Algo, 0.625f, "ZigZag"}));
 
 // The normalized value read back is the plain value's place in its range.
 TEST_F(ParameterTest, NormalizedReadBack) {

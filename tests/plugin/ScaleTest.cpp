@@ -46,6 +46,23 @@ TEST_F(ScaleTest, MajorOverC) {
                {60, 60}, {62, 62}, {64, 64}, {65, 65}, {67, 67}, {69, 69}, {71, 71}});
 }
 
+// Every scale moves each pitch class of the octave by its own offset.
+TEST_F(ScaleTest, OffsetTables) {
+    const int offsets[5][12] = {{0, 1, 0, 1, 0, 0, 1, 0, 1, 0, 1, 0},
+                                {0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0, 1},
+                                {0, 1, 0, 1, 0, -1, 1, 0, 1, 0, -1, 1},
+                                {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1},
+                                {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+    for (int scale = 0; scale < 5; ++scale) {
+        for (int tonic : {0, 6}) {
+            Snap(true, scale, tonic);
+            for (int raw = 48; raw < 60; ++raw)
+                EXPECT_EQ(Played(raw), raw + offsets[scale][(raw - tonic + 12) % 12])
+                    << "scale " << scale << " tonic " << tonic << " raw " << raw;
+        }
+    }
+}
+
 // Major over D counts pitch classes from D.
 TEST_F(ScaleTest, MajorOverD) {
     Snap(true, 0, 2);
