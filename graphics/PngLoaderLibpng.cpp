@@ -163,7 +163,8 @@ RasterBitmap* Decode(const PngInput& input, RasterBitmap* target)
             png_error(png, "out of memory");
     }
     bitmap->ResizeTo(int(width), int(height));
-    if (bitmap->GetWidth() != int(width) || bitmap->GetHeight() != int(height) || !bitmap->GetPixelData())
+    if (bitmap->GetWidth() != int(width) || bitmap->GetHeight() != int(height) || !bitmap->GetPixelData() ||
+        bitmap->GetRowSpan() < int(width))
         png_error(png, "bitmap size mismatch");
 
     rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));

@@ -125,7 +125,8 @@ RasterBitmap* Decode(const void* data, int length, RasterBitmap* target)
     if (SUCCEEDED(hr))
     {
         bitmap->ResizeTo(int(width), int(height));
-        if (bitmap->GetWidth() != int(width) || bitmap->GetHeight() != int(height) || !bitmap->GetPixelData())
+        if (bitmap->GetWidth() != int(width) || bitmap->GetHeight() != int(height) || !bitmap->GetPixelData() ||
+            bitmap->GetRowSpan() < int(width))
             hr = E_FAIL;
     }
     if (SUCCEEDED(hr))
