@@ -492,24 +492,20 @@ bool IVstEffect::PrepareBlock(int frames) {
     return true;
 }
 
+void IVstEffect::ProcessFloatBlock(float** inputs, float** outputs, int frames, bool accumulate) {
+    ILockGuard guard(mLock);
+    if (!PrepareBlock(frames)) return;
+    AttachInputBuffers(inputs, frames);
+    AttachOutputBuffers(outputs);
+    ProcessBuffersFloat(frames, accumulate);
+}
+
 void IVstEffect::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
-    IVstEffect* plug = ObjectOf(effect);
-    if (!plug) return;
-    ILockGuard guard(plug->mLock);
-    if (!plug->PrepareBlock(frames)) return;
-    plug->AttachInputBuffers(inputs, frames);
-    plug->AttachOutputBuffers(outputs);
-    plug->ProcessBuffersFloat(frames, true);
+    if (IVstEffect* plug = ObjectOf(effect)) plug->ProcessFloatBlock(inputs, outputs, frames, true);
 }
 
 void IVstEffect::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
-    IVstEffect* plug = ObjectOf(effect);
-    if (!plug) return;
-    ILockGuard guard(plug->mLock);
-    if (!plug->PrepareBlock(frames)) return;
-    plug->AttachInputBuffers(inputs, frames);
-    plug->AttachOutputBuffers(outputs);
-    plug->ProcessBuffersFloat(frames, false);
+    if (IVstEffect* plug = ObjectOf(effect)) plug->ProcessFloatBlock(inputs, outputs, frames, false);
 }
 
 void IVstEffect::VSTProcessDouble(AEffect* effect, double** inputs, double** outputs, int32_t frames) {

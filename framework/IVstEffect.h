@@ -61,6 +61,8 @@ private:
     intptr_t PinProperties(vst2::VstPinProperties* pin, int index, int count, const char* labelFormat);
     // Readies the channel buffers for a block of `frames`; false when the block cannot run.
     bool PrepareBlock(int frames);
+    // One single-precision block under the lock, replacing or adding to the outputs.
+    void ProcessFloatBlock(float** inputs, float** outputs, int frames, bool accumulate);
     void PublishChannelCounts();
 
     vst2::ERect mEditorRect{};

@@ -48,15 +48,20 @@ void NoteTracker::UnlinkPassingDelta(NoteRecord* record) {
     mPendingNotes.Unlink(record);
 }
 
-void NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
+NoteRecord* NoteTracker::MakeRecord(bool isNoteOff, int32_t time, int note, int channel, int velocity) {
     NoteRecord* record = TakeRecord();
     TAMB_ASSERT(record, "pRecord", SOURCE);
     TAMB_ASSERT(channel >= 0 && channel <= 15, "channel >= 0 && channel <= 15", SOURCE);
-    record->mIsNoteOff = 0;
+    record->mIsNoteOff = isNoteOff ? 1 : 0;
     record->mChannel = channel;
     record->mNote = note;
     record->mVelocity = velocity;
     record->mDelta = time;
+    return record;
+}
+
+void NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
+    NoteRecord* record = MakeRecord(false, time, note, channel, velocity);
 
     int32_t t = 0, lastOn = 0;
     for (NoteRecord* p = mPendingNotes.Head(); p; p = p->mpNext) {
@@ -73,15 +78,7 @@ void NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
 }
 
 void NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) {
-    NoteRecord* record = TakeRecord();
-    TAMB_ASSERT(record, "pRecord", SOURCE);
-    TAMB_ASSERT(channel >= 0 && channel <= 15, "channel >= 0 && channel <= 15", SOURCE);
-    record->mIsNoteOff = 1;
-    record->mChannel = channel;
-    record->mNote = note;
-    record->mVelocity = velocity;
-    record->mDelta = time;
-    Insert(record);
+    Insert(MakeRecord(true, time, note, channel, velocity));
 }
 
 void NoteTracker::Reschedule(NoteRecord* record, int32_t time) {

@@ -44,6 +44,8 @@ public:
 
 private:
     NoteRecord* TakeRecord();
+    // A spare (or new) record filled with one event; its delta holds the time.
+    NoteRecord* MakeRecord(bool isNoteOff, int32_t time, int note, int channel, int velocity);
     void Insert(NoteRecord* record);
     void UnlinkPassingDelta(NoteRecord* record);
 

@@ -27,6 +27,11 @@ public:
     const std::string& Error() const { return mError; }
 
 private:
+    // The platform's three primitives, one file per platform.
+    static void* OpenLibrary(const std::string& path, std::string* error);
+    static void CloseLibrary(void* handle);
+    static void* FindSymbol(void* handle, const char* name);
+
     void* mHandle = nullptr;
     VstEntryProc mEntry = nullptr;
     std::string mError;

@@ -1,35 +1,17 @@
 // Module loading on Linux: dlopen with local symbols, as hosts do.
-#include "tools/host/VstModule.h"
-
 #include <dlfcn.h>
 
-VstModule::~VstModule() { Unload(); }
+#include "tools/host/VstModule.h"
 
-bool VstModule::Load(const std::string& path) {
-    Unload();
-    mHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!mHandle) {
+void* VstModule::OpenLibrary(const std::string& path, std::string* error) {
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
         const char* why = dlerror();
-        mError = why ? why : "dlopen failed";
-        return false;
+        *error = why ? why : "dlopen failed for " + path;
     }
-    void* entry = Symbol("VSTPluginMain");
-    if (!entry) entry = Symbol("main");
-    if (!entry) {
-        mError = "no VSTPluginMain or main export in " + path;
-        Unload();
-        return false;
-    }
-    mEntry = reinterpret_cast<VstEntryProc>(entry);
-    return true;
+    return handle;
 }
 
-void VstModule::Unload() {
-    if (mHandle) dlclose(mHandle);
-    mHandle = nullptr;
-    mEntry = nullptr;
-}
+void VstModule::CloseLibrary(void* handle) { dlclose(handle); }
 
-void* VstModule::Symbol(const char* name) const {
-    return mHandle ? dlsym(mHandle, name) : nullptr;
-}
+void* VstModule::FindSymbol(void* handle, const char* name) { return dlsym(handle, name); }

@@ -1,36 +1,16 @@
 // Module loading on Windows: LoadLibrary, as hosts do.
-#include "tools/host/VstModule.h"
-
 #include <windows.h>
 
-VstModule::~VstModule() { Unload(); }
+#include "tools/host/VstModule.h"
 
-bool VstModule::Load(const std::string& path) {
-    Unload();
+void* VstModule::OpenLibrary(const std::string& path, std::string* error) {
     HMODULE module = LoadLibraryA(path.c_str());
-    if (!module) {
-        mError = "LoadLibrary failed with error " + std::to_string(GetLastError()) + " for " + path;
-        return false;
-    }
-    mHandle = module;
-    void* entry = Symbol("VSTPluginMain");
-    if (!entry) entry = Symbol("main");
-    if (!entry) {
-        mError = "no VSTPluginMain or main export in " + path;
-        Unload();
-        return false;
-    }
-    mEntry = reinterpret_cast<VstEntryProc>(entry);
-    return true;
+    if (!module) *error = "LoadLibrary failed with error " + std::to_string(GetLastError()) + " for " + path;
+    return module;
 }
 
-void VstModule::Unload() {
-    if (mHandle) FreeLibrary(static_cast<HMODULE>(mHandle));
-    mHandle = nullptr;
-    mEntry = nullptr;
-}
+void VstModule::CloseLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
 
-void* VstModule::Symbol(const char* name) const {
-    if (!mHandle) return nullptr;
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(mHandle), name));
+void* VstModule::FindSymbol(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
