@@ -104,6 +104,17 @@ TEST_F(DispatcherTest, VendorSpecificFormatsValue) {
     EXPECT_EQ(p.Display(Par::MainChan), "1") << "formatting does not change the value";
 }
 
+// Vendor call 7 shows the value as it is, truncated, not rounded to a step.
+TEST_F(DispatcherTest, VendorSpecificTruncates) {
+    char text[64] = {};
+    p.Dispatch(vst2::effVendorSpecific, 7, Par::MnDelay, text, 4.9f / 16.0f);
+    EXPECT_STREQ(text, "1/4d");
+    p.Dispatch(vst2::effVendorSpecific, 7, Par::MainChan, text, 0.5f);
+    EXPECT_STREQ(text, "8");
+    p.Dispatch(vst2::effVendorSpecific, 7, Par::ParVel, text, 0.49f);
+    EXPECT_STREQ(text, "0");
+}
+
 // Vendor call 7 with a bad parameter leaves the buffer; other indices and a null buffer answer 0.
 TEST_F(DispatcherTest, VendorSpecificRefusals) {
     char text[64] = "unchanged";

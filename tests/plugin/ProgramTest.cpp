@@ -1,5 +1,6 @@
 // Program slots as the host meets them: names, selection, renaming, recall.
 #include <string>
+#include <vector>
 
 #include "tests/plugin/PluginFixture.h"
 
@@ -27,6 +28,21 @@ TEST_F(ProgramTest, InitialSlots) {
     }
     EXPECT_EQ(Current(), 0);
     EXPECT_EQ(CurrentName(), "- 1 -");
+}
+
+// Restoring the host's state brings back values, not program names.
+TEST_F(ProgramTest, StateDoesNotCarryProgramNames) {
+    Select(2);
+    Rename("Keys");
+    void* data = nullptr;
+    const intptr_t size = p.Dispatch(vst2::effGetChunk, 0, 0, &data);
+    ASSERT_EQ(size, 344);
+    std::vector<uint8_t> state(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    PluginHarness fresh;
+    ASSERT_TRUE(fresh.Create()) << fresh.Error();
+    fresh.Open();
+    EXPECT_EQ(fresh.Dispatch(vst2::effSetChunk, 0, size, state.data()), 1);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(fresh.Host().ProgramName(i), "- " + std::to_string(i + 1) + " -");
 }
 
 // Slots outside 0..5 have no name.

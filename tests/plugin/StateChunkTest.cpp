@@ -199,6 +199,29 @@ TEST_F(StateChunkTest, BankChunkIsNotStoredInCurrentSlot) {
     EXPECT_EQ(p.Display(Par::MainChan), "1");
 }
 
+// A bank chunk without the header carries no version, so it is stored in the current slot.
+TEST_F(StateChunkTest, BareBankChunkIsStoredInCurrentSlot) {
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    std::vector<double> v = Defaults();
+    v[Par::MainChan] = 11.0;
+    ASSERT_EQ(SetChunk(Values(v, false), 0), 1);
+    p.SetParam(Par::MainChan, Norm::Chan(3));
+    p.Dispatch(vst2::effSetProgram, 0, 2);
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    EXPECT_EQ(p.Display(Par::MainChan), "11");
+}
+
+// A program chunk that ends early still stores the current values in the current slot.
+TEST_F(StateChunkTest, ShortProgramChunkIsStillStored) {
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    p.SetParam(Par::MainChan, Norm::Chan(5));
+    EXPECT_EQ(SetChunk(Header(), 1), 0);
+    p.SetParam(Par::MainChan, Norm::Chan(9));
+    p.Dispatch(vst2::effSetProgram, 0, 2);
+    p.Dispatch(vst2::effSetProgram, 0, 1);
+    EXPECT_EQ(p.Display(Par::MainChan), "5");
+}
+
 // Reading a bank chunk stores the current values in the current slot; a program chunk does not.
 TEST_F(StateChunkTest, GettingBankChunkStoresCurrentSlot) {
     p.Dispatch(vst2::effSetProgram, 0, 1);
