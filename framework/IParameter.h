@@ -38,6 +38,8 @@ public:
     double Min() const { return mMin; }
     double Max() const { return mMax; }
     double Step() const { return mStep; }
+    // Displayed (and typed) with the opposite sign.
+    bool ShowNegated() const { return mShowNegated; }
     int NumValueTexts() const { return mValueTexts.Count(); }
     // The text of the first record with this value, or "" (never null).
     const char* TextForValue(int32_t value) const;

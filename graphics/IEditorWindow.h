@@ -9,6 +9,7 @@
 #include "graphics/IEditorRaster.h"
 
 class TextRasterizer;
+class IEditorWindowProcs;
 
 enum IEditState : int32_t { EditNone = 0, EditFocused = 1, EditRefresh = 2, EditCancel = 3, EditCommit = 4 };
 
@@ -40,6 +41,8 @@ public:
     const char* TextFontFamily() const;
 
 private:
+    friend class IEditorWindowProcs;  // the native window procedures reach the fields below
+
     bool mFontSelected = false;
     IArgb mLastTextColor{255, 0, 0, 0};
     void* mInstance = nullptr;
@@ -49,4 +52,9 @@ private:
     int32_t mEditState = EditNone;
     uint32_t* mCustomColors = nullptr;
     TextRasterizer* mpText = nullptr;  // the font of the first DrawText and its glyphs
+    // Native objects this layer creates and releases itself (unused where there are none).
+    void* mTextFont = nullptr;      // the font of the first DrawText
+    void* mTextFontDC = nullptr;    // the drawing context it is selected into
+    void* mPreviousFont = nullptr;  // what that context held before
+    void* mEditFont = nullptr;      // the in-place editor's font
 };
