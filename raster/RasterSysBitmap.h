@@ -33,5 +33,5 @@ private:
     int32_t mAllocatedWidth = 0;
     int32_t mAllocatedHeight = 0;
     void* mSection = nullptr;         // Windows: HBITMAP; elsewhere the heap block behind mpPixels
-    void* mPreviousObject = nullptr;  // Windows: object selected before the section
+    [[maybe_unused]] void* mPreviousObject = nullptr;  // Windows: object selected before the section
 };

@@ -4,7 +4,7 @@
 set -eu
 
 packages="build-essential cmake pkg-config libpng-dev zlib1g-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libfreetype-dev libfontconfig-dev fonts-liberation clang"
+  libbenchmark-dev libfreetype-dev libfontconfig-dev fonts-liberation clang libclang-rt-14-dev"
 
 missing=""
 for p in $packages; do

@@ -17,6 +17,9 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
     -DTAMBORELLE_TESTS=ON -DTAMBORELLE_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs" --target tamborelle_png_fuzzer
 
+echo "== inputs the PNG fuzzer once found"
+ctest --test-dir build-fuzz -R png_fuzz_regressions --output-on-failure
+
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300
 echo "== tests as shipped"
