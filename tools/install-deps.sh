@@ -1,10 +1,14 @@
 #!/bin/sh
-# Installs the Debian 12 packages the build, the tests and the example need.
+# Installs the Debian 12 packages the build, the tests and the example need; with
+# TAMBORELLE_WINDOWS=1 also the Windows cross tools, wine and Xvfb for the wine tests.
 # Does nothing when they are all present.
 set -eu
 
 packages="build-essential cmake pkg-config libpng-dev zlib1g-dev libgtest-dev libgmock-dev
   libbenchmark-dev libfreetype-dev libfontconfig-dev fonts-liberation clang libclang-rt-14-dev"
+if [ -n "${TAMBORELLE_WINDOWS:-}" ]; then
+    packages="$packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-wine"
+fi
 
 missing=""
 for p in $packages; do
@@ -17,4 +21,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo apt-get update -qq
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends $missing

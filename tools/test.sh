@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds everything and runs every test: once as shipped, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer; also builds the fuzz target.
+# AddressSanitizer and UndefinedBehaviorSanitizer; also builds the fuzz target, and
+# cross-builds the Windows DLL and runs its tests under wine.
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -19,6 +20,10 @@ cmake --build build-fuzz -j"$jobs" --target tamborelle_png_fuzzer
 
 echo "== inputs the PNG fuzzer once found"
 ctest --test-dir build-fuzz -R png_fuzz_regressions --output-on-failure
+
+# The Windows DLL, cross-built, with its tests under wine; before the Linux tests, so
+# the last test summary printed is theirs.
+tools/build-windows.sh
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300

@@ -603,7 +603,12 @@ int main(int argc, char** argv) {
 
     for (int round = 0; round < 2; ++round) Session(argv[1], headless, golden);
     LocalChecks(local);
+    // The text font lives in the draw bitmap's context until the editor goes.
+    HDC dc = static_cast<HDC>(local.graphics->DrawBitmap()->GetDeviceContext());
+    HGDIOBJ font = dc ? GetCurrentObject(dc, OBJ_FONT) : nullptr;
+    Check(font && GetObjectType(font) == OBJ_FONT, "the text font is selected for drawing");
     local.host.Close();
+    Check(font && GetObjectType(font) == 0, "the text font is released with the editor");
     std::printf("%d passed, %d failed\n", sPassed, sFailed);
     return sFailed == 0 ? 0 : 1;
 }
