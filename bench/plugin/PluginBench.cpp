@@ -1,6 +1,6 @@
-// One idle playing block and one trigger (note-on, block, note-off, block),
-// for the module and for the do-nothing floor effect, through the binary
-// interface as a host drives them.
+// One idle playing block (float, and double without sample conversion) and
+// one trigger (note-on, block, note-off, block), for the module and for the
+// do-nothing floor effect, through the binary interface as a host drives them.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -29,6 +29,9 @@ struct Rig {
     float audio[4][kFrames] = {};
     float* inputs[2] = {audio[0], audio[1]};
     float* outputs[2] = {audio[2], audio[3]};
+    double wide[4][kFrames] = {};
+    double* wideInputs[2] = {wide[0], wide[1]};
+    double* wideOutputs[2] = {wide[2], wide[3]};
 
     bool Start(VstEntryProc entry) {
         if (!host.Instantiate(entry)) return false;
@@ -44,6 +47,12 @@ struct Rig {
 
     void Block() {
         host.ProcessFloat(inputs, outputs, kFrames);
+        host.mTime.samplePos += kFrames;
+    }
+
+    // The same through processDoubleReplacing, which needs no sample conversion.
+    void DoubleBlock() {
+        host.Effect()->processDoubleReplacing(host.Effect(), wideInputs, wideOutputs, kFrames);
         host.mTime.samplePos += kFrames;
     }
 };
@@ -70,6 +79,15 @@ void IdleBlock(benchmark::State& state, VstEntryProc entry) {
         return;
     }
     for (auto _ : state) rig.Block();
+}
+
+void IdleDoubleBlock(benchmark::State& state, VstEntryProc entry) {
+    Rig rig;
+    if (!entry || !rig.Start(entry)) {
+        state.SkipWithError("no effect");
+        return;
+    }
+    for (auto _ : state) rig.DoubleBlock();
 }
 
 void Trigger(benchmark::State& state, VstEntryProc entry, bool spreadVoices) {
@@ -111,8 +129,10 @@ VstModule& Module() {
 }
 
 void BM_PluginIdleBlock(benchmark::State& state) { IdleBlock(state, Module().Entry()); }
+void BM_PluginIdleDoubleBlock(benchmark::State& state) { IdleDoubleBlock(state, Module().Entry()); }
 void BM_PluginTrigger(benchmark::State& state) { Trigger(state, Module().Entry(), true); }
 BENCHMARK(BM_PluginIdleBlock);
+BENCHMARK(BM_PluginIdleDoubleBlock);
 BENCHMARK(BM_PluginTrigger);
 #endif
 
