@@ -236,6 +236,20 @@ struct LocalEditor {
     }
 };
 
+// Sits on top of the panel and records what the window layer hands it.
+class RecordingControl : public IControl {
+public:
+    explicit RecordingControl(IEffectBase* plug) : IControl(plug, IBounds(0, 0, W, H)) {}
+    bool Draw(IEditorBase*) override { return true; }
+    void OnKeyDown(int, int, int key) override { keys.push_back(key); }
+    void OnMouseWheel(int, int, const IPointerState*, int n) override { notches.push_back(n); }
+    void OnMouseDown(int, int, const IPointerState* state) override { lastState = *state; }
+    void OnMouseDrag(int, int, int, int, const IPointerState*) override { ++drags; }
+    std::vector<int> keys, notches;
+    IPointerState lastState;
+    int drags = 0;
+};
+
 void ComparePixels(const std::vector<uint32_t>& screen, const std::vector<uint32_t>& reference,
                    const std::vector<bool>& textMask, const char* what, int textTolerance) {
     int outside = 0, inside = 0, textPixels = 0;
@@ -523,6 +537,47 @@ void LocalChecks(LocalEditor& local) {
     selfDir.erase(selfDir.rfind('\\') + 1);
     Check(selfDir == out, "GetHostDirectory ends with a backslash");
     DeleteFileA(copy.c_str());
+
+    // Keys by virtual-key code, the pointer state, and wheel notches.
+    HWND editor = static_cast<HWND>(g->GetWindow());
+    auto* recorder = new RecordingControl(plug);
+    g->AttachControl(recorder);
+    POINT inside = {100, 100};
+    ClientToScreen(editor, &inside);
+    SetCursorPos(inside.x, inside.y);
+    for (WPARAM key : {WPARAM(VK_SPACE), WPARAM(VK_LEFT), WPARAM('0'), WPARAM('9'), WPARAM('A'), WPARAM('Z'),
+                       WPARAM(0x61), WPARAM(VK_F11), WPARAM(VK_RETURN), WPARAM(VK_ESCAPE), WPARAM(VK_F12)})
+        PostMessageA(editor, WM_KEYDOWN, key, 0);
+    Pump(100);
+    const std::vector<int> keys = {KeySpace, KeyArrowLeft, KeyDigit0, KeyDigit0 + 9, KeyLetterA, KeyLetterA + 25,
+                                   KeyLetterA, KeyLetterA + 25};
+    Check(recorder->keys == keys, "keys: space, arrows, digits, letters, keypad and F1..F11 as letters; Enter, "
+                                  "Escape and F12 ignored");
+    for (int delta : {60, -240, 120, -119})
+        Wheel(editor, 100, 100, delta);
+    Check(recorder->notches == std::vector<int>({0, -2, 1, 0}), "wheel deltas become whole notches toward zero");
+    Post(editor, WM_MOUSEMOVE, MK_LBUTTON, 120, 120);  // a button held, but no capture
+    Pump(50);
+    Check(recorder->drags == 0, "a move with a button held and no capture does nothing");
+    Post(editor, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT | MK_CONTROL, 100, 100);
+    Post(editor, WM_MOUSEMOVE, MK_LBUTTON, 130, 100);
+    Post(editor, WM_LBUTTONUP, 0, 130, 100);
+    Pump(80);
+    Check(recorder->lastState.L && recorder->lastState.S && recorder->lastState.C && !recorder->lastState.R,
+          "pointer state from the key-state word");
+    Check(recorder->drags == 1, "a move while the window holds the capture drags");
+
+    // Resizing grows the window and the host's window that holds it by the same amount.
+    RECT before, after;
+    GetWindowRect(frame, &before);
+    g->Resize(W + 10, H - 20);
+    RECT size;
+    GetWindowRect(editor, &size);
+    GetWindowRect(frame, &after);
+    Check(size.right - size.left == W + 10 && size.bottom - size.top == H - 20, "Resize resizes the window");
+    Check(after.right - after.left == before.right - before.left + 10 &&
+              after.bottom - after.top == before.bottom - before.top - 20 && after.left == before.left,
+          "the parent grows by the same amount and stays in place");
 
     g->CloseWindow();
     Check(!ClassRegistered(GetModuleHandleA(nullptr)), "the linked editor's class goes with its window");
