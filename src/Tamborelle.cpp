@@ -196,6 +196,7 @@ void Tamborelle::FlushAll() {
     mOutputMessages.Clear();
     mNoteTracker.Clear();
     for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
+        if (!mSoundingNotes[note]) continue;  // most notes are silent: one test per note
         for (int channel = 0; channel < 16; ++channel) {
             if (!(mSoundingNotes[note] & (1u << channel))) continue;
             IMidiMessage message;
