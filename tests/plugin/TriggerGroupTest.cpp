@@ -45,6 +45,28 @@ TEST_F(TriggerGroupTest, ScaleChangedWhileHeld) {
     EXPECT_EQ(Brief(p.RollBlocks(2, kBlock)), "off 62 c0");
 }
 
+// --- How long released notes last ----------------------------------------------
+
+// A note played and released within one block keeps its length instead of collapsing to nothing.
+TEST_F(TriggerGroupTest, ShortNoteKeepsItsLength) {
+    Solo(1);
+    p.StartPlayback();
+    p.NoteOn(100, 60, 100);
+    p.NoteOff(300, 60);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v100 @100, off 60 c0 @300");
+}
+
+// A delayed voice ends as long after the note-off as it started after the note-on.
+TEST_F(TriggerGroupTest, DelayedNoteEndsItsDelayAfterTheNoteOff) {
+    Solo(1);
+    p.SetParam(Par::MnDelay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples at 120 BPM
+    p.StartPlayback();
+    p.NoteOn(100, 60, 100);
+    EXPECT_EQ(Describe(p.RollBlocks(2, kBlock)), "on 60 c0 v100 @506");
+    p.NoteOff(300, 60);
+    EXPECT_EQ(Describe(p.RollBlocks(3, kBlock)), "off 60 c0 @194");
+}
+
 // --- What releases a group ---------------------------------------------------------
 
 // A note-off on another input channel releases all four notes of the trigger.
