@@ -29,6 +29,20 @@ const int TEXT_BUFFER_SIZE = 1000;
 // Shared by every editor of the module; touched only on the user-interface thread.
 int32_t sClassUsers = 0;
 double sFrameRate = DEFAULT_FRAME_RATE;
+HINSTANCE sClassInstance = nullptr;  // the module the class is registered for, while it is
+
+// A class left behind outlives the module and blocks the next load's registration.
+void UnregisterClassIfUnused() {
+    if (sClassUsers == 0 && sClassInstance && UnregisterClassA(CLASS_NAME, sClassInstance)) sClassInstance = nullptr;
+}
+
+// A window the host destroyed together with its own still held the class when its last
+// message arrived; the class goes at the next close or, at the latest, with the module.
+struct ClassGuard {
+    ~ClassGuard() {
+        if (sClassInstance) UnregisterClassA(CLASS_NAME, sClassInstance);
+    }
+} sClassGuard;
 
 // The module this code lives in, so that its own resources and class are found.
 HMODULE ThisModule() {
@@ -133,15 +147,12 @@ public:
     static LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static void Tick(IEditorWindow* g);
     static void CloseEditor(IEditorWindow* g);
-    static void ReleaseClass(IEditorWindow* g);
+    static void WindowGone(IEditorWindow* g);
 };
 
-void IEditorWindowProcs::ReleaseClass(IEditorWindow* g) {
-    if (--sClassUsers <= 0) {
-        sClassUsers = 0;
-        // A class left behind outlives the module and blocks the next load's registration.
-        UnregisterClassA(CLASS_NAME, static_cast<HINSTANCE>(g->mInstance));
-    }
+void IEditorWindowProcs::WindowGone(IEditorWindow* g) {
+    g->mWindow = nullptr;
+    if (sClassUsers > 0) --sClassUsers;
 }
 
 void IEditorWindowProcs::CloseEditor(IEditorWindow* g) {
@@ -230,6 +241,11 @@ LRESULT CALLBACK IEditorWindowProcs::WindowProc(HWND window, UINT message, WPARA
         KillTimer(window, TIMER_ID);
         CloseEditor(g);
         return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        WindowGone(g);
+        return DefWindowProcA(window, message, wParam, lParam);
     }
     if (message == WM_COMMAND && g->mEditWindow && reinterpret_cast<HWND>(lParam) == g->mEditWindow &&
         HIWORD(wParam) == CBN_SELCHANGE) {
@@ -567,7 +583,7 @@ void* IEditorWindow::OpenWindow(void* parent) {
         w = wr.right - wr.left;
         h = wr.bottom - wr.top;
     }
-    if (sClassUsers++ == 0) {
+    if (sClassUsers++ == 0 && !sClassInstance) {
         WNDCLASSA wc;
         std::memset(&wc, 0, sizeof wc);
         wc.style = CS_DBLCLKS;
@@ -575,7 +591,7 @@ void* IEditorWindow::OpenWindow(void* parent) {
         wc.hInstance = static_cast<HINSTANCE>(mInstance);
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.lpszClassName = CLASS_NAME;
-        RegisterClassA(&wc);
+        if (RegisterClassA(&wc)) sClassInstance = wc.hInstance;
     }
     sFrameRate = mFrameRate > 0 ? mFrameRate : DEFAULT_FRAME_RATE;
     mWindow = CreateWindowExA(0, CLASS_NAME, "Tamborelle", WS_CHILD | WS_VISIBLE, x, y, w, h,
@@ -583,16 +599,22 @@ void* IEditorWindow::OpenWindow(void* parent) {
     if (mWindow) {
         SetAllControlsDirty();
     } else {
-        IEditorWindowProcs::ReleaseClass(this);
+        --sClassUsers;
+        UnregisterClassIfUnused();
     }
     return mWindow;
 }
 
 void IEditorWindow::CloseWindow() {
-    if (!mWindow) return;
+    if (!mWindow) {
+        UnregisterClassIfUnused();
+        return;
+    }
+    // The window's last message does the bookkeeping; should it never come (a window
+    // that could not be destroyed), the count goes down all the same.
     DestroyWindow(static_cast<HWND>(mWindow));
-    mWindow = nullptr;
-    IEditorWindowProcs::ReleaseClass(this);
+    if (mWindow) IEditorWindowProcs::WindowGone(this);
+    UnregisterClassIfUnused();
 }
 
 void IEditorWindow::PopupValueMenu(IControl* control, IParameter* param, int columns) {

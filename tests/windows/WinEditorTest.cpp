@@ -428,7 +428,7 @@ void EditorChecks(EditorHost& host, HWND frame, HWND editor, const std::vector<u
     DestroyWindow(frame);
 }
 
-void Session(const char* path, const std::vector<uint32_t>& headless, const std::vector<uint32_t>& golden) {
+void Session(int round, const char* path, const std::vector<uint32_t>& headless, const std::vector<uint32_t>& golden) {
     VstModule module;
     Check(module.Load(path), "the DLL loads");
     if (!module.IsLoaded()) return;
@@ -450,18 +450,30 @@ void Session(const char* path, const std::vector<uint32_t>& headless, const std:
     if (!editor) return;
     Check(GetParent(editor) == frame && (GetWindowLongA(editor, GWL_STYLE) & WS_CHILD), "a child window");
     Check(ClassRegistered(dll), "the class is registered while a window is open");
+    // Opening again while open re-creates the window in place.
+    HWND old = editor;
+    editor = OpenEditor(host, frame);
+    Check(editor && !IsWindow(old) && !FindWindowExA(frame, editor, CLASS_NAME, nullptr),
+          "a second effEditOpen replaces the window");
+    if (!editor) return;
 
     // A second instance shares the class; closing the first keeps it for the second.
     HWND frame2 = MakeFrame();
     Check(second.Dispatch(vst2::effEditOpen, 0, 0, frame2) == 1, "a second editor opens");
     EditorChecks(host, frame, editor, headless, golden);
     Check(ClassRegistered(dll), "the class stays while the second editor is open");
-    second.Dispatch(vst2::effEditClose);
-    DestroyWindow(frame2);
-    Check(!ClassRegistered(dll), "the last window to close unregisters the class");
+    if (round == 0) {
+        second.Dispatch(vst2::effEditClose);
+        DestroyWindow(frame2);
+        Check(!ClassRegistered(dll), "the last window to close unregisters the class");
+    } else {
+        // A careless host: its window goes, with the editor in it, and effEditClose never comes.
+        DestroyWindow(frame2);
+    }
 
     host.Close();
     second.Close();
+    Check(!ClassRegistered(dll), "no window class is left once the plug-ins are closed");
     module.Unload();
     Check(!ClassRegistered(dll), "no window class survives the unload");
 }
@@ -656,7 +668,7 @@ int main(int argc, char** argv) {
     }
     Check(!golden.empty(), "the golden image loads");
 
-    for (int round = 0; round < 2; ++round) Session(argv[1], headless, golden);
+    for (int round = 0; round < 2; ++round) Session(round, argv[1], headless, golden);
     LocalChecks(local);
     // The text font lives in the draw bitmap's context until the editor goes.
     HDC dc = static_cast<HDC>(local.graphics->DrawBitmap()->GetDeviceContext());
