@@ -399,6 +399,23 @@ void EditorChecks(EditorHost& host, HWND frame, HWND editor, const std::vector<u
         Pump(150);
         Check(host.ParamDisplay(8) == "0", "text that is not a number applies 0");
     }
+    // A field that lost the focus follows host changes, and a left click on the panel
+    // applies it while the click also reaches the control under the pointer.
+    Click(editor, 200, FADER8_Y, true);
+    field = InPlaceEditor(editor);
+    if (field) {
+        SetFocus(frame);
+        Pump(60);
+        host.SetParameter(8, 36.0f / 48.0f);
+        Pump(200);
+        Check(Text(field) == "12", "an open field shows the host's new value");
+        SetWindowTextA(field, "5");
+        float mainMute = host.GetParameter(1);
+        Click(editor, 365, 133);
+        Pump(100);
+        Check(!IsWindow(field) && host.ParamDisplay(8) == "5", "a left click applies the unfocused field");
+        Check(host.GetParameter(1) != mainMute, "and the click reaches the LED under the pointer");
+    }
 
     // Closing the editor while the drop-down is open, then opening it again: a new one opens.
     Click(editor, LIST3_X, LIST3_Y, true);
