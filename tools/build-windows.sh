@@ -12,7 +12,7 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/Toolchain-mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORELLE_BENCH=OFF >/dev/null
 cmake --build build-win -j"$jobs"
 
-# The module must stand alone: system DLLs only, and exactly the two entry names.
+# The module must stand alone: system DLLs only, exactly the two entry names, the images inside.
 imports=$(x86_64-w64-mingw32-objdump -p build-win/Tamborelle64.dll | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z')
 for dll in $imports; do
     case "$dll" in
@@ -21,9 +21,16 @@ for dll in $imports; do
     esac
 done
 exports=$(x86_64-w64-mingw32-objdump -p build-win/Tamborelle64.dll |
-    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\t\[ *[0-9]*\] //p' | sort | tr '\n' ' ')
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\t\[ *[0-9]*\] //p' | LC_ALL=C sort | tr '\n' ' ')
 if [ "$exports" != "VSTPluginMain main " ]; then
     echo "Tamborelle64.dll exports '$exports', expected VSTPluginMain and main" >&2
+    exit 1
+fi
+
+resources=$(x86_64-w64-mingw32-windres -i build-win/Tamborelle64.dll -O rc 2>/dev/null |
+    sed -n 's/^\([0-9]*\) "PNG"$/\1/p' | tr '\n' ' ')
+if [ "$resources" != "100 101 102 103 104 " ]; then
+    echo "Tamborelle64.dll holds PNG resources '$resources', expected 100 to 104" >&2
     exit 1
 fi
 
