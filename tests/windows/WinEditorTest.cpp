@@ -610,6 +610,11 @@ void LocalChecks(LocalEditor& local) {
 
     g->CloseWindow();
     Check(!ClassRegistered(GetModuleHandleA(nullptr)), "the linked editor's class goes with its window");
+    IArgb color(128, 10, 200, 30);
+    Check(!g->AskForColor(&color, "x") && color.R == 10, "no colour dialog without a window");
+    char file[64] = "stale";
+    g->AskForFile(file, sizeof file, FileActionOpen, "");
+    Check(file[0] == 0, "no file dialog without a window, and the output is cleared");
     DestroyWindow(frame);
 }
 
