@@ -89,7 +89,7 @@ void Pump(DWORD ms) {
     }
 }
 
-HWND MakeFrame() {
+HWND MakeFrame(int x = 0) {
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc{};
@@ -98,7 +98,7 @@ HWND MakeFrame() {
         wc.lpszClassName = "TamborelleTestFrame";
         registered = RegisterClassA(&wc) != 0;
     }
-    HWND frame = CreateWindowExA(0, "TamborelleTestFrame", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, W, H,
+    HWND frame = CreateWindowExA(0, "TamborelleTestFrame", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, 0, W, H,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(frame);
     return frame;
@@ -342,6 +342,21 @@ void EditorChecks(EditorHost& host, HWND frame, HWND editor, const std::vector<u
     Click(editor, MUTE5_X, MUTE5_Y);
     Check(host.SawGesture(5) && host.GetParameter(5) != mute, "mute LED click toggles and reaches the host");
 
+    // The same through the system's input queue, as a user's click arrives: hit-testing,
+    // activation and capture included.
+    host.calls.clear();
+    mute = host.GetParameter(5);
+    POINT led = {MUTE5_X, MUTE5_Y};
+    ClientToScreen(editor, &led);
+    SetCursorPos(led.x, led.y);
+    INPUT press[2] = {};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, press, sizeof(INPUT));
+    Pump(200);
+    Check(host.SawGesture(5) && host.GetParameter(5) != mute, "a click through SendInput toggles the LED");
+
     // Right-click on a list: a drop-down at the control's vertical centre, the current value selected.
     host.calls.clear();
     std::string shown = host.ParamDisplay(3);
@@ -475,7 +490,7 @@ void Session(int round, const char* path, const std::vector<uint32_t>& headless,
     if (!editor) return;
 
     // A second instance shares the class; closing the first keeps it for the second.
-    HWND frame2 = MakeFrame();
+    HWND frame2 = MakeFrame(W + 20);  // beside the first, so clicks find the first
     Check(second.Dispatch(vst2::effEditOpen, 0, 0, frame2) == 1, "a second editor opens");
     EditorChecks(host, frame, editor, headless, golden);
     Check(ClassRegistered(dll), "the class stays while the second editor is open");
