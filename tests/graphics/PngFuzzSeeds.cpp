@@ -27,10 +27,10 @@ int main(int argc, char** argv)
     }
     std::string dir = argv[1];
     int written = 0;
-    for (const TestPng& spec : AllTestPngs())
+    for (const TestPng& image : AllTestPngs())
     {
-        auto bytes = EncodeTestPng(spec);
-        if (!Write(dir + "/" + TestPngName(spec) + ".png", bytes.data(), bytes.size()))
+        auto bytes = EncodeTestPng(image);
+        if (!Write(dir + "/" + TestPngName(image) + ".png", bytes.data(), bytes.size()))
             return 1;
         ++written;
     }

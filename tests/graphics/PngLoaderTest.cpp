@@ -175,30 +175,30 @@ TEST(PngTarget, CreatedBitmapHasImageSizeAndPaddedRows)
 
 TEST(PngTarget, PassedBitmapIsResizedAndFilled)
 {
-    TestPng spec = {"rgb", 7, 5, PNG_COLOR_TYPE_RGB, 8, false, false};
-    Bytes png = EncodeTestPng(spec);
+    TestPng image = {"rgb", 7, 5, PNG_COLOR_TYPE_RGB, 8, false, false};
+    Bytes png = EncodeTestPng(image);
     RasterMemBitmap target(40, 30, 16);
     RasterBitmap* result = LoadPngFromMemory(png.data(), int(png.size()), &target);
     EXPECT_EQ(result, &target);
     EXPECT_EQ(target.GetWidth(), 7);
     EXPECT_EQ(target.GetHeight(), 5);
-    EXPECT_EQ(PixelsOf(target), ExpectedPixels(spec));
+    EXPECT_EQ(PixelsOf(target), ExpectedPixels(image));
 }
 
 TEST(PngTarget, BottomUpBitmapGetsImageRowZeroLast)
 {
-    TestPng spec = {"rgba", 7, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false};
-    Bytes png = EncodeTestPng(spec);
+    TestPng image = {"rgba", 7, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false};
+    Bytes png = EncodeTestPng(image);
     BottomUpBitmap memTarget;
     ASSERT_EQ(LoadPngFromMemory(png.data(), int(png.size()), &memTarget), &memTarget);
-    EXPECT_EQ(PixelsOf(memTarget), ExpectedPixels(spec));
+    EXPECT_EQ(PixelsOf(memTarget), ExpectedPixels(image));
 
     std::string path = TempPath("bottom-up.png");
     ASSERT_TRUE(WriteFile(path, png));
     BottomUpBitmap fileTarget;
     EXPECT_EQ(LoadPngFromFile(path.c_str(), &fileTarget), &fileTarget);
     std::remove(path.c_str());
-    EXPECT_EQ(PixelsOf(fileTarget), ExpectedPixels(spec));
+    EXPECT_EQ(PixelsOf(fileTarget), ExpectedPixels(image));
 }
 
 TEST(PngTarget, BitmapThatCannotTakeTheSizeFails)

@@ -22,18 +22,18 @@ struct TestPng
 
 // The encoded file. Samples are a fixed pseudo-random pattern over the whole range of the
 // bit depth, so every sample value of low depths occurs.
-std::vector<unsigned char> EncodeTestPng(const TestPng& spec);
+std::vector<unsigned char> EncodeTestPng(const TestPng& image);
 
 // The expected pixel words (A << 24 | R << 16 | G << 8 | B), row by row.
-std::vector<uint32_t> ExpectedPixels(const TestPng& spec);
+std::vector<uint32_t> ExpectedPixels(const TestPng& image);
 
 // Every colour type and bit depth PNG allows, with and without tRNS, some interlaced.
 std::vector<TestPng> AllTestPngs();
 
-std::string TestPngName(const TestPng& spec);
+std::string TestPngName(const TestPng& image);
 
 // For test failure messages.
-inline void PrintTo(const TestPng& spec, std::ostream* os)
+inline void PrintTo(const TestPng& image, std::ostream* os)
 {
-    *os << TestPngName(spec);
+    *os << TestPngName(image);
 }
