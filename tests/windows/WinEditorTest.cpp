@@ -24,6 +24,7 @@
 #include "graphics/IControl.h"
 #include "graphics/IEditorWindow.h"
 #include "graphics/PngLoader.h"
+#include "tests/windows/Checks.h"
 #include "tools/host/VstHost.h"
 #include "tools/host/VstModule.h"
 
@@ -32,17 +33,7 @@ namespace {
 const char* const CLASS_NAME = "TamborelleWndClass";
 const int W = 410, H = 680;
 
-int sPassed = 0, sFailed = 0;
-
-void Check(bool ok, const char* what) {
-    if (ok) {
-        ++sPassed;
-    } else {
-        ++sFailed;
-        std::printf("FAILED: %s\n", what);
-    }
-    std::fflush(stdout);
-}
+using checks::Check;
 
 struct EditCall {
     char kind;  // 'b' begin, 'a' automate, 'e' end
@@ -722,6 +713,5 @@ int main(int argc, char** argv) {
     Check(font && GetObjectType(font) == OBJ_FONT, "the text font is selected for drawing");
     local.host.Close();
     Check(font && GetObjectType(font) == 0, "the text font is released with the editor");
-    std::printf("%d passed, %d failed\n", sPassed, sFailed);
-    return sFailed == 0 ? 0 : 1;
+    return checks::Summary();
 }

@@ -6,21 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/Checks.h"
 #include "tools/host/VstHost.h"
 #include "tools/host/VstModule.h"
 
 namespace {
 
-int sPassed = 0, sFailed = 0;
-
-void Check(bool ok, const char* what) {
-    if (ok) {
-        ++sPassed;
-    } else {
-        ++sFailed;
-        std::printf("FAILED: %s\n", what);
-    }
-}
+using checks::Check;
 
 struct Sent {
     int delta, status, data1, data2;
@@ -122,6 +114,5 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (int round = 0; round < 2; ++round) Session(argv[1]);
-    std::printf("%d passed, %d failed\n", sPassed, sFailed);
-    return sFailed == 0 ? 0 : 1;
+    return checks::Summary();
 }

@@ -1,20 +1,10 @@
 #include "tools/render/HostOptions.h"
+#include "tools/render/NumberText.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
-
-bool ParseNumber(const std::string& text, double& out) {
-    if (text.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != 0 || !std::isfinite(v)) return false;
-    out = v;
-    return true;
-}
 
 bool Fail(std::string& error, const std::string& why) {
     error = why;

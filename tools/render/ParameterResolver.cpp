@@ -1,7 +1,7 @@
 #include "tools/render/ParameterResolver.h"
+#include "tools/render/NumberText.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
@@ -23,16 +23,6 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
     for (size_t i = 0; i < a.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
-    return true;
-}
-
-bool ParseNumber(const std::string& text, double& out) {
-    if (text.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != 0 || !std::isfinite(v)) return false;
-    out = v;
     return true;
 }
 
