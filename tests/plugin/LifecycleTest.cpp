@@ -2,9 +2,12 @@
 // repeatedly, and exporting its two entry names only.
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cstdio>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +57,32 @@ TEST(LifecycleTest, TwoInstancesOfOneModule) {
         a.Close();
         EXPECT_EQ(b.ParamDisplay(2), "16");
     }
+    module.Unload();
+}
+
+// Two host threads create instances at the same moment from a freshly loaded module:
+// the very first creations race, and every instance still comes out whole.
+TEST(LifecycleTest, TwoThreadsCreateAtOnce) {
+    VstModule module;
+    ASSERT_TRUE(module.Load(ModulePath())) << module.Error();
+    std::atomic<int> ready{0};
+    std::atomic<int> good{0};
+    auto create = [&] {
+        ready.fetch_add(1);
+        while (ready.load() < 2) {
+        }
+        for (int i = 0; i < 20; ++i) {
+            RecordingHost host;
+            if (!host.Instantiate(module.Entry())) continue;
+            host.Dispatch(vst2::effOpen);
+            if (host.Effect()->numParams == 42 && host.ParamName(8) == "ParMute") good.fetch_add(1);
+            host.Close();
+        }
+    };
+    std::thread first(create), second(create);
+    first.join();
+    second.join();
+    EXPECT_EQ(good.load(), 40);
     module.Unload();
 }
 
