@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "framework/IEffectBase.h"
+#include "framework/Numbers.h"
 #include "graphics/IEditorBase.h"
 #include "graphics/ITextControl.h"
 
@@ -26,5 +27,5 @@ void ValueReadOut::Update() {
 void ValueReadOut::Format(double value, char* out, int size) { std::snprintf(out, size_t(size), "%.2f", value); }
 
 void ValueReadOutInt::Format(double value, char* out, int size) {
-    std::snprintf(out, size_t(size), "%d", static_cast<int>(value));
+    std::snprintf(out, size_t(size), "%d", static_cast<int>(TruncToInt32(value)));
 }
