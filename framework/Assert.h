@@ -5,7 +5,7 @@
 
 [[noreturn]] void AssertionFailed(const char* text, const char* source, int line);
 
-#define TAMB_ASSERT(cond, text, source)                        \
-    do {                                                       \
+#define TAMB_ASSERT(cond, text, source)                           \
+    do {                                                          \
         if (!(cond)) AssertionFailed((text), (source), __LINE__); \
     } while (0)

@@ -23,9 +23,7 @@ public:
     T* At(int i) { return i >= 0 && i < Count() ? Data() + i : nullptr; }
 
     bool Add(const T& item) { return mBuffer.Append(&item, static_cast<int>(sizeof(T))); }
-    bool Resize(int count) {
-        return count >= 0 && mBuffer.Resize(count * static_cast<int>(sizeof(T)));
-    }
+    bool Resize(int count) { return count >= 0 && mBuffer.Resize(count * static_cast<int>(sizeof(T))); }
     // Keeps the storage: a cleared array refills without allocating.
     void Clear() { mBuffer.Clear(); }
     void RemoveAt(int i) {

@@ -11,12 +11,11 @@ struct HostText {
 
 // Order matters: a name containing several texts takes the first one listed.
 const HostText HOST_TEXTS[] = {
-    {"cubase", HostCubase},     {"reaper", HostReaper},       {"nuendo", HostNuendo},
-    {"cakewalk", HostCakewalk}, {"samplitude", HostSamplitude}, {"fruity", HostFruity},
-    {"live", HostLive},         {"melodyne", HostMelodyne},   {"vstmanlib", HostVstManLib},
-    {"aulab", HostAuLab},       {"forte", HostForte},         {"chainer", HostChainer},
-    {"audition", HostAudition}, {"orion", HostOrion},         {"sawstudio", HostSawStudio},
-    {"logic", HostLogic},       {"digital", HostDigital},
+    {"cubase", HostCubase},         {"reaper", HostReaper}, {"nuendo", HostNuendo},       {"cakewalk", HostCakewalk},
+    {"samplitude", HostSamplitude}, {"fruity", HostFruity}, {"live", HostLive},           {"melodyne", HostMelodyne},
+    {"vstmanlib", HostVstManLib},   {"aulab", HostAuLab},   {"forte", HostForte},         {"chainer", HostChainer},
+    {"audition", HostAudition},     {"orion", HostOrion},   {"sawstudio", HostSawStudio}, {"logic", HostLogic},
+    {"digital", HostDigital},
 };
 }  // namespace
 

@@ -14,9 +14,9 @@ void CopyText128(char* dest, const char* src) { std::snprintf(dest, 128, "%s", s
 }  // namespace
 
 IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets, const char* effectName,
-                         const char* productName, const char* vendorName, int32_t vendorVersion,
-                         int32_t uniqueId, int32_t vendorId, int32_t latency, bool /*doesMidi: the binding's*/,
-                         bool usesChunks, bool isInstrument)
+                         const char* productName, const char* vendorName, int32_t vendorVersion, int32_t uniqueId,
+                         int32_t vendorId, int32_t latency, bool /*doesMidi: the binding's*/, bool usesChunks,
+                         bool isInstrument)
     : mUniqueId(uniqueId),
       mVendorId(vendorId),
       mVendorVersion(vendorVersion),
@@ -103,8 +103,8 @@ bool IEffectBase::NoteNameFor(int /*note*/, char* text) {
 void IEffectBase::AppendVariadicValues(StateChunk* chunk, va_list args) {
     for (int i = 0; i < mParameters.Count(); ++i) {
         ParameterKind kind = mParameters[i]->Kind();
-        double value = kind == KindBool || kind == KindInt || kind == KindEnum ? va_arg(args, int)
-                                                                               : va_arg(args, double);
+        double value =
+            kind == KindBool || kind == KindInt || kind == KindEnum ? va_arg(args, int) : va_arg(args, double);
         chunk->AppendDouble(value);
     }
 }
@@ -139,8 +139,7 @@ void IEffectBase::SetParameterFromGUI(int index, double normalized) {
 
 void IEffectBase::PushParamsToControls() {
     if (!mpGraphics) return;
-    for (int i = 0; i < mParameters.Count(); ++i)
-        mpGraphics->SetParameterFromPlug(i, mParameters[i]->Value(), false);
+    for (int i = 0; i < mParameters.Count(); ++i) mpGraphics->SetParameterFromPlug(i, mParameters[i]->Value(), false);
 }
 
 void IEffectBase::ResetAllParams() {
@@ -227,9 +226,7 @@ void IEffectBase::CaptureCurrentPreset(const char* name) {
     if (name && name[0]) std::snprintf(slot->mName, sizeof slot->mName, "%s", name);
 }
 
-const char* IEffectBase::PresetName(int index) {
-    return mPresetSlots.At(index) ? mPresetSlots[index]->mName : "";
-}
+const char* IEffectBase::PresetName(int index) { return mPresetSlots.At(index) ? mPresetSlots[index]->mName : ""; }
 
 void IEffectBase::MakeDefaultSlotIfNone() {
     if (mPresetSlots.Count() > 0) return;

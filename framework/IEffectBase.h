@@ -68,9 +68,9 @@ public:
     virtual double GetHostTempo() = 0;
     virtual void GetHostTimeSig(int* numerator, int* denominator) = 0;
     // `playing` and `cycleActive` keep the caller's values when the host gives no time info.
-    virtual void GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos,
-                                  int* numerator, int* denominator, double* cycleStart, double* cycleEnd,
-                                  bool* playing, bool* cycleActive) = 0;
+    virtual void GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos, int* numerator,
+                                  int* denominator, double* cycleStart, double* cycleEnd, bool* playing,
+                                  bool* cycleActive) = 0;
     // [any, mLock held] Asks the host once; returns mHostId.
     virtual int IdentifyHost() { return mHostId; }
     virtual void ResizeGraphics(int width, int height) = 0;

@@ -9,8 +9,16 @@ struct IMidiMessage {
     uint8_t mData1 = 0;
     uint8_t mData2 = 0;
 
-    enum Type { kNone = 0, kNoteOff = 8, kNoteOn = 9, kPolyPressure = 10, kControlChange = 11,
-                kProgramChange = 12, kChannelPressure = 13, kPitchBend = 14 };
+    enum Type {
+        kNone = 0,
+        kNoteOff = 8,
+        kNoteOn = 9,
+        kPolyPressure = 10,
+        kControlChange = 11,
+        kProgramChange = 12,
+        kChannelPressure = 13,
+        kPitchBend = 14
+    };
 
     // The channel-message type 8..14, or 0 for system messages and stray data bytes.
     int MessageType() const {

@@ -7,9 +7,7 @@
 #include <cstring>
 
 namespace {
-void CopyText(char* dest, const char* src) {
-    std::snprintf(dest, PARAM_TEXT_SIZE, "%s", src ? src : "");
-}
+void CopyText(char* dest, const char* src) { std::snprintf(dest, PARAM_TEXT_SIZE, "%s", src ? src : ""); }
 }  // namespace
 
 void IParameter::DefineDouble(const char* name, double defaultValue, double min, double max, double step,

@@ -121,9 +121,9 @@ void IVstEffect::GetHostTimeSig(int* numerator, int* denominator) {
     }
 }
 
-void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos,
-                                  int* numerator, int* denominator, double* cycleStart, double* cycleEnd,
-                                  bool* playing, bool* cycleActive) {
+void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos, int* numerator,
+                                  int* denominator, double* cycleStart, double* cycleEnd, bool* playing,
+                                  bool* cycleActive) {
     *samplePos = -1.0;
     *tempo = 120.0;
     *ppqPos = -1.0;
@@ -326,8 +326,7 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         if (!mUsesChunks) CaptureCurrentPreset();
         SelectPreset(static_cast<int>(value));
         return 0;
-    case effGetProgram:
-        return mCurrentPreset;
+    case effGetProgram: return mCurrentPreset;
     case effSetProgramName:
         if (ptr) {
             // Hosts may hand an unterminated buffer of the promised length.
@@ -382,18 +381,14 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         OnEditorClosed();
         mpGraphics->CloseWindow();
         return 1;
-    case effIdentify:
-        return 0x4E764566;  // 'NvEf'
-    case effGetChunk:
-        return ptr ? GetChunk(index == 0, static_cast<void**>(ptr)) : 0;
-    case effSetChunk:
-        return ptr ? SetChunk(index == 0, ptr, value) : 0;
+    case effIdentify: return 0x4E764566;  // 'NvEf'
+    case effGetChunk: return ptr ? GetChunk(index == 0, static_cast<void**>(ptr)) : 0;
+    case effSetChunk: return ptr ? SetChunk(index == 0, ptr, value) : 0;
     case effProcessEvents:
         if (!ptr) return 0;
         ProcessEvents(static_cast<const VstEvents*>(ptr));
         return 1;
-    case effCanBeAutomated:
-        return 1;
+    case effCanBeAutomated: return 1;
     case effGetProgramNameIndexed: {
         if (!ptr) return 0;
         const char* name = PresetName(index);
@@ -404,8 +399,7 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         return PinProperties(static_cast<VstPinProperties*>(ptr), index, NumInputs(), "Input %d");
     case effGetOutputProperties:
         return PinProperties(static_cast<VstPinProperties*>(ptr), index, NumOutputs(), "Output %d");
-    case effGetPlugCategory:
-        return mIsInstrument ? kPlugCategSynth : kPlugCategEffect;
+    case effGetPlugCategory: return mIsInstrument ? kPlugCategSynth : kPlugCategEffect;
     case effSetSpeakerArrangement: {
         auto* in = reinterpret_cast<const VstSpeakerArrangement*>(value);
         auto* out = static_cast<const VstSpeakerArrangement*>(ptr);
@@ -439,10 +433,8 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
             CopyToHost(ptr, text, HOST_TEXT_SIZE);
         }
         return 0xBEEF;
-    case effCanDo:
-        return ptr ? CanDo(static_cast<const char*>(ptr)) : 0;
-    case effGetVstVersion:
-        return 2400;
+    case effCanDo: return ptr ? CanDo(static_cast<const char*>(ptr)) : 0;
+    case effGetVstVersion: return 2400;
     case effGetMidiKeyName: {
         if (!ptr) return 0;
         auto* key = static_cast<MidiKeyName*>(ptr);
@@ -453,8 +445,7 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         if (value) *reinterpret_cast<VstSpeakerArrangement**>(value) = &mInputArrangement;
         if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &mOutputArrangement;
         return 1;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

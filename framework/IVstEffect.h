@@ -14,8 +14,7 @@ class IVstEffect : public IEffectBase {
 public:
     IVstEffect(vst2::HostCallback hostCallback, int numParams, const char* channelIOStr, int numPresets,
                const char* effectName, const char* productName, const char* vendorName, int32_t vendorVersion,
-               int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks,
-               bool isInstrument);
+               int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks, bool isInstrument);
     ~IVstEffect() override;
 
     // The record handed to the host; it lives inside this object.
@@ -50,8 +49,7 @@ public:
 
 private:
     intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
-    intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                      float opt = 0.0f);
+    intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
     vst2::VstTimeInfo* GetTimeInfo(int32_t mask);
     void ProcessEvents(const vst2::VstEvents* events);
     void ForwardHostEvent(vst2::VstEvent* event);

@@ -6,8 +6,7 @@ namespace {
 int FrameHeight(const IImage& image) { return image.mNumFrames > 0 ? image.mHeight / image.mNumFrames : image.mHeight; }
 }  // namespace
 
-IBitmapControl::IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx, const IImage& image,
-                               int32_t blendMode)
+IBitmapControl::IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx, const IImage& image, int32_t blendMode)
     : IControl(plug, IBounds(x, y, x + image.mWidth, y + FrameHeight(image)), paramIdx, IBlend(blendMode)),
       mImage(image) {}
 

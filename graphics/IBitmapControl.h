@@ -5,8 +5,7 @@
 
 class IBitmapControl : public IControl {
 public:
-    IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx, const IImage& image,
-                   int32_t blendMode = BlendNormal);
+    IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx, const IImage& image, int32_t blendMode = BlendNormal);
     bool Draw(IEditorBase* graphics) override;
     // The frame, 1..N, that the current value selects.
     int FrameForValue() const;

@@ -49,7 +49,10 @@ public:
     bool IsHidden() const { return mHidden; }
     bool IsGrayed() const { return mGrayed; }
     const IBlend& Blend() const { return mBlend; }
-    void SetClamp(double lo, double hi) { mClampLo = lo; mClampHi = hi; }
+    void SetClamp(double lo, double hi) {
+        mClampLo = lo;
+        mClampHi = hi;
+    }
     void DisablePrompt(bool disable) { mPromptDisabled = disable; }
     void SetDoubleClickAsSingle(bool on) { mDoubleClickAsSingle = on; }
     bool DoubleClickAsSingle() const { return mDoubleClickAsSingle; }

@@ -41,8 +41,8 @@ public:
     virtual bool DrawImage(IImage* image, IBounds* dest, int srcX, int srcY, IBlend* blend) = 0;
     virtual bool DrawRotatedImage(IImage* image, int ctrX, int ctrY, double angle, int yOffsetZeroDeg,
                                   IBlend* blend) = 0;
-    virtual bool DrawRotatedMask(IImage* base, RasterBitmap* mask, RasterBitmap* top, int x, int y,
-                                 double angleDeg, IBlend* blend) = 0;
+    virtual bool DrawRotatedMask(IImage* base, RasterBitmap* mask, RasterBitmap* top, int x, int y, double angleDeg,
+                                 IBlend* blend) = 0;
     virtual bool DrawPoint(IArgb* color, float x, float y, IBlend* blend) = 0;
     virtual bool ForcePixel(IArgb* color, int x, int y) = 0;
     virtual bool DrawLine(IArgb* color, float x1, float y1, float x2, float y2, IBlend* blend, bool antiAlias) = 0;

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "RasterMemBitmap.h"
-#include "RasterOperations.h"
-#include "RasterSysBitmap.h"
 #include "framework/Trace.h"
 #include "graphics/ImageCache.h"
+#include "raster/RasterMemBitmap.h"
+#include "raster/RasterOperations.h"
+#include "raster/RasterSysBitmap.h"
 
 IEditorRaster::IEditorRaster(IEffectBase* plug, int w, int h, int frameRate) : IEditorBase(plug, w, h, frameRate) {}
 
@@ -27,8 +27,8 @@ bool IEditorRaster::DrawImage(IImage* image, IBounds* dest, int srcX, int srcY, 
     if (!image || !image->mpBitmap || !dest) return true;
     IBounds c = dest->Intersect(mDrawRect);
     if (c.W() <= 0 || c.H() <= 0) return true;
-    RasterCopyRegion(mpDrawBitmap, image->mpBitmap, c.L, c.T, srcX + c.L - dest->L, srcY + c.T - dest->T, c.W(),
-                     c.H(), BlendOpacity(blend), BlendImageMode(blend));
+    RasterCopyRegion(mpDrawBitmap, image->mpBitmap, c.L, c.T, srcX + c.L - dest->L, srcY + c.T - dest->T, c.W(), c.H(),
+                     BlendOpacity(blend), BlendImageMode(blend));
     return true;
 }
 
@@ -36,14 +36,14 @@ bool IEditorRaster::DrawRotatedImage(IImage* image, int ctrX, int ctrY, double a
                                      IBlend* blend) {
     if (!image || !image->mpBitmap) return true;
     int w = image->mWidth, h = image->mHeight;
-    RasterRotateRegion(mpDrawBitmap, image->mpBitmap, ctrX - w / 2, ctrY - h / 2, w, h, 0.0f, 0.0f, float(w),
-                       float(h), float(angle), false, BlendOpacity(blend), BlendImageMode(blend) | BlitFilterBilinear,
-                       0.0f, float(yOffsetZeroDeg));
+    RasterRotateRegion(mpDrawBitmap, image->mpBitmap, ctrX - w / 2, ctrY - h / 2, w, h, 0.0f, 0.0f, float(w), float(h),
+                       float(angle), false, BlendOpacity(blend), BlendImageMode(blend) | BlitFilterBilinear, 0.0f,
+                       float(yOffsetZeroDeg));
     return true;
 }
 
-bool IEditorRaster::DrawRotatedMask(IImage* base, RasterBitmap* mask, RasterBitmap* top, int x, int y,
-                                    double angleDeg, IBlend* blend) {
+bool IEditorRaster::DrawRotatedMask(IImage* base, RasterBitmap* mask, RasterBitmap* top, int x, int y, double angleDeg,
+                                    IBlend* blend) {
     if (!base || !base->mpBitmap) return true;
     if (!mpScratchBitmap) mpScratchBitmap = new RasterMemBitmap(0, 0, 4);
     RasterCopyWhole(mpScratchBitmap, base->mpBitmap);
@@ -57,8 +57,8 @@ bool IEditorRaster::DrawRotatedMask(IImage* base, RasterBitmap* mask, RasterBitm
                        offsetX, 0.0f);
     IBounds c = IBounds(x, y, x + w, y + h).Intersect(mDrawRect);
     if (c.W() > 0 && c.H() > 0)
-        RasterCopyRegion(mpDrawBitmap, mpScratchBitmap, c.L, c.T, c.L - x, c.T - y, c.W(), c.H(),
-                         BlendOpacity(blend), BlendImageMode(blend));
+        RasterCopyRegion(mpDrawBitmap, mpScratchBitmap, c.L, c.T, c.L - x, c.T - y, c.W(), c.H(), BlendOpacity(blend),
+                         BlendImageMode(blend));
     return true;
 }
 
@@ -70,8 +70,7 @@ bool IEditorRaster::DrawPoint(IArgb* color, float x, float y, IBlend* blend) {
 
 bool IEditorRaster::ForcePixel(IArgb* color, int x, int y) {
     // Kept inside the bitmap even though callers promise to stay there.
-    if (!mpDrawBitmap || x < 0 || y < 0 || x >= mpDrawBitmap->GetWidth() || y >= mpDrawBitmap->GetHeight())
-        return true;
+    if (!mpDrawBitmap || x < 0 || y < 0 || x >= mpDrawBitmap->GetWidth() || y >= mpDrawBitmap->GetHeight()) return true;
     int row = mpDrawBitmap->IsBottomUp() ? mpDrawBitmap->GetHeight() - 1 - y : y;
     mpDrawBitmap->GetPixelData()[row * mpDrawBitmap->GetRowSpan() + x] = color->ToPixel();
     return true;

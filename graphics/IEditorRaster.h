@@ -15,8 +15,7 @@ public:
 
     void PrepareDraw() override;
     bool DrawImage(IImage* image, IBounds* dest, int srcX, int srcY, IBlend* blend) override;
-    bool DrawRotatedImage(IImage* image, int ctrX, int ctrY, double angle, int yOffsetZeroDeg,
-                          IBlend* blend) override;
+    bool DrawRotatedImage(IImage* image, int ctrX, int ctrY, double angle, int yOffsetZeroDeg, IBlend* blend) override;
     bool DrawRotatedMask(IImage* base, RasterBitmap* mask, RasterBitmap* top, int x, int y, double angleDeg,
                          IBlend* blend) override;
     bool DrawPoint(IArgb* color, float x, float y, IBlend* blend) override;

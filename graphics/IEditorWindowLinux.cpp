@@ -8,9 +8,9 @@
 
 #include <cstring>
 
-#include "RasterBitmap.h"
 #include "graphics/PngLoader.h"
 #include "graphics/TextRasterizer.h"
+#include "raster/RasterBitmap.h"
 
 namespace {
 
@@ -83,7 +83,8 @@ void IEditorWindow::GetPluginDirectory(char* out, int outSize) {
     if (!out || outSize <= 0) return;
     out[0] = 0;
     Dl_info info;
-    if (dladdr(reinterpret_cast<void*>(&DirectoryOf), &info) && info.dli_fname) DirectoryOf(info.dli_fname, out, outSize);
+    if (dladdr(reinterpret_cast<void*>(&DirectoryOf), &info) && info.dli_fname)
+        DirectoryOf(info.dli_fname, out, outSize);
 }
 
 void IEditorWindow::AskForFile(char* out, int outSize, int, const char*) {

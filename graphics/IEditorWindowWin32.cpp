@@ -13,11 +13,11 @@
 #include <cstring>
 #include <new>
 
-#include "RasterBitmap.h"
 #include "framework/IParameter.h"
 #include "graphics/IControl.h"
 #include "graphics/IEditorWindow.h"
 #include "graphics/PngLoader.h"
+#include "raster/RasterBitmap.h"
 
 namespace {
 
@@ -389,8 +389,8 @@ bool IEditorWindow::PresentToScreen(IBounds* r) {
     if (!window || !r || !mpDrawBitmap) return true;
     PAINTSTRUCT paint;
     HDC screen = BeginPaint(window, &paint);
-    BitBlt(screen, r->L, r->T, r->R - r->L, r->B - r->T, static_cast<HDC>(mpDrawBitmap->GetDeviceContext()), r->L,
-           r->T, SRCCOPY);
+    BitBlt(screen, r->L, r->T, r->R - r->L, r->B - r->T, static_cast<HDC>(mpDrawBitmap->GetDeviceContext()), r->L, r->T,
+           SRCCOPY);
     EndPaint(window, &paint);
     return true;
 }
@@ -419,7 +419,9 @@ bool IEditorWindow::DrawText(ITextStyle* style, const char* text, IBounds* r) {
         mLastTextColor = style->mColor;
         SetTextColor(dc, RGB(style->mColor.R, style->mColor.G, style->mColor.B));
     }
-    UINT format = DT_NOCLIP | (style->mAlign == AlignCenter ? DT_CENTER : style->mAlign == AlignRight ? DT_RIGHT : DT_LEFT);
+    UINT format = DT_NOCLIP | (style->mAlign == AlignCenter  ? DT_CENTER
+                               : style->mAlign == AlignRight ? DT_RIGHT
+                                                             : DT_LEFT);
     RECT rect = {r->L, r->T, r->R, r->B};
     // Text stays inside the region being drawn, so anti-aliased edges are never blended twice.
     HRGN clip = nullptr;
@@ -485,13 +487,14 @@ void IEditorWindow::PromptUserInput(IControl* control, IParameter* param, void*)
         edit = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, cx - w / 2, cy, w,
                                (n + 1) * 36, parent, id, instance, nullptr);
         if (!edit) return;
-        for (int i = 0; i < n; ++i) SendMessageA(edit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(param->TextForValue(i)));
+        for (int i = 0; i < n; ++i)
+            SendMessageA(edit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(param->TextForValue(i)));
         SendMessageA(edit, CB_SETCURSEL, WPARAM(selected), 0);
     }
     // Known before the focus moves, so the control's own focus message already finds this object.
     mEditWindow = edit;
-    mDefaultEditProc =
-        reinterpret_cast<void*>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IEditorWindowProcs::EditWindowProc)));
+    mDefaultEditProc = reinterpret_cast<void*>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IEditorWindowProcs::EditWindowProc)));
     SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     mEditFont = CreateFontA(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(mEditFont), FALSE);
@@ -511,8 +514,8 @@ void IEditorWindow::AskForFile(char* out, int outSize, int action, const char* d
     out[0] = 0;
     if (!mWindow) return;
     using FileDialog = BOOL(WINAPI*)(OPENFILENAMEA*);
-    FileDialog dialog = SystemProc<FileDialog>("comdlg32.dll", action == FileActionSave ? "GetSaveFileNameA"
-                                                                                         : "GetOpenFileNameA");
+    FileDialog dialog =
+        SystemProc<FileDialog>("comdlg32.dll", action == FileActionSave ? "GetSaveFileNameA" : "GetOpenFileNameA");
     if (!dialog) return;
     const DWORD size = 32768;  // long-path names
     char* path = new (std::nothrow) char[size];
@@ -525,7 +528,8 @@ void IEditorWindow::AskForFile(char* out, int outSize, int action, const char* d
     ofn.lpstrFile = path;
     ofn.nMaxFile = size - 1;
     ofn.lpstrInitialDir = directory && *directory ? directory : nullptr;
-    ofn.Flags = action == FileActionSave ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    ofn.Flags =
+        action == FileActionSave ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     if (dialog(&ofn)) {
         size_t n = std::strlen(path);
         if (n < size_t(outSize)) std::memcpy(out, path, n + 1);
@@ -594,8 +598,8 @@ void* IEditorWindow::OpenWindow(void* parent) {
         if (RegisterClassA(&wc)) sClassInstance = wc.hInstance;
     }
     sFrameRate = mFrameRate > 0 ? mFrameRate : DEFAULT_FRAME_RATE;
-    mWindow = CreateWindowExA(0, CLASS_NAME, "Tamborelle", WS_CHILD | WS_VISIBLE, x, y, w, h,
-                              static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(mInstance), this);
+    mWindow = CreateWindowExA(0, CLASS_NAME, "Tamborelle", WS_CHILD | WS_VISIBLE, x, y, w, h, static_cast<HWND>(parent),
+                              nullptr, static_cast<HINSTANCE>(mInstance), this);
     if (mWindow) {
         SetAllControlsDirty();
     } else {
@@ -633,8 +637,8 @@ void IEditorWindow::PopupValueMenu(IControl* control, IParameter* param, int col
     }
     // The menu opens without animation on its own (TPM_NOANIMATION); the user's
     // system-wide menu settings are left as they are.
-    int chosen = TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_NOANIMATION, p.x, p.y, GetActiveWindow(),
-                                  nullptr);
+    int chosen =
+        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_NOANIMATION, p.x, p.y, GetActiveWindow(), nullptr);
     DestroyMenu(menu);
     if (chosen > 0) {
         int32_t v = 0;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "RasterBlitMode.h"
+#include "raster/RasterBlitMode.h"
 
 uint32_t BlendImageMode(const IBlend* blend) {
     switch (blend ? blend->mMode : BlendNormal) {

@@ -5,9 +5,9 @@
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 
-IParamTextControl::IParamTextControl(IEffectBase* plug, const IBounds& rect, int paramIdx,
-                                     const ITextStyle& style, IParameter* ownParam, bool showValue,
-                                     bool showLabel, int horizontal, double gearing)
+IParamTextControl::IParamTextControl(IEffectBase* plug, const IBounds& rect, int paramIdx, const ITextStyle& style,
+                                     IParameter* ownParam, bool showValue, bool showLabel, int horizontal,
+                                     double gearing)
     : ITextControl(plug, rect, style, ""),
       mHorizontal(horizontal),
       mGearing(gearing),

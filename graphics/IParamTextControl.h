@@ -9,8 +9,8 @@ class IParameter;
 class IParamTextControl : public ITextControl {
 public:
     IParamTextControl(IEffectBase* plug, const IBounds& rect, int paramIdx, const ITextStyle& style,
-                      IParameter* ownParam = nullptr, bool showValue = true, bool showLabel = false,
-                      int horizontal = 0, double gearing = 8.0);
+                      IParameter* ownParam = nullptr, bool showValue = true, bool showLabel = false, int horizontal = 0,
+                      double gearing = 8.0);
 
     void OnMouseDown(int x, int y, const IPointerState* state) override;
     void OnMouseDrag(int x, int y, int dX, int dY, const IPointerState* state) override;

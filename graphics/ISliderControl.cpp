@@ -8,8 +8,8 @@ IBounds SliderRect(int x, int y, int length, const IImage& handle, int horizonta
 }
 }  // namespace
 
-ISliderControl::ISliderControl(IEffectBase* plug, int x, int y, int length, int paramIdx,
-                               const IImage& handleImage, int horizontal)
+ISliderControl::ISliderControl(IEffectBase* plug, int x, int y, int length, int paramIdx, const IImage& handleImage,
+                               int horizontal)
     : IControl(plug, SliderRect(x, y, length, handleImage, horizontal), paramIdx, IBlend(BlendNormal, 1.0f)),
       mLength(length),
       mHandleLength(horizontal ? handleImage.mWidth : handleImage.mHeight),

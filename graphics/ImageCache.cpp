@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "RasterBitmap.h"
 #include "framework/GrowArray.h"
+#include "raster/RasterBitmap.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ImageLoaderRecord.h"
+#include "graphics/ImageLoaderRecord.h"
 
 namespace {
 
@@ -7,15 +7,10 @@ ImageLoaderRecord* gpImageLoaders = nullptr;
 
 }  // namespace
 
-ImageLoaderRecord* GetImageLoaders()
-{
-    return gpImageLoaders;
-}
+ImageLoaderRecord* GetImageLoaders() { return gpImageLoaders; }
 
-void RegisterImageLoader(ImageLoaderRecord* record)
-{
-    if (!record)
-        return;
+void RegisterImageLoader(ImageLoaderRecord* record) {
+    if (!record) return;
     record->mpNext = gpImageLoaders;
     gpImageLoaders = record;
 }

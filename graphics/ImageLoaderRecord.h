@@ -4,8 +4,7 @@
 
 class RasterBitmap;
 
-struct ImageLoaderRecord
-{
+struct ImageLoaderRecord {
     // Loads path into bitmap (or a new bitmap when null); with checkExtension the path must
     // carry the format's extension. Null on failure.
     RasterBitmap* (*mpLoad)(const char* path, bool checkExtension, RasterBitmap* bitmap);

@@ -1,9 +1,9 @@
 // PNG decoding through the Windows Imaging Component, which every Windows has (there is no
 // libpng for this toolchain). WIC's 32bppBGRA is exactly the raster pixel: bytes B, G, R, A,
 // straight alpha.
-#include "PngLoader.h"
+#include "graphics/PngLoader.h"
 
-#include "RasterMemBitmap.h"
+#include "raster/RasterMemBitmap.h"
 
 #include <windows.h>
 #include <wincodec.h>
@@ -22,19 +22,15 @@ const size_t MAX_FILE_BYTES = 256u * 1024u * 1024u;
 
 // COM on this thread for one load. A thread already in the other apartment model still
 // works with WIC; only a successful initialisation of ours is undone.
-class ComScope
-{
+class ComScope {
 public:
-    ComScope()
-    {
+    ComScope() {
         HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         mUninitialize = SUCCEEDED(hr);
         mUsable = SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
     }
-    ~ComScope()
-    {
-        if (mUninitialize)
-            CoUninitialize();
+    ~ComScope() {
+        if (mUninitialize) CoUninitialize();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
@@ -47,37 +43,30 @@ private:
 };
 
 template <class T>
-void Release(T*& p)
-{
-    if (p)
-    {
+void Release(T*& p) {
+    if (p) {
         p->Release();
         p = nullptr;
     }
 }
 
 // Copies the converted frame row by row, so any row span and bottom-up storage work.
-HRESULT CopyRows(IWICBitmapSource* source, RasterBitmap* bitmap, UINT width, UINT height)
-{
+HRESULT CopyRows(IWICBitmapSource* source, RasterBitmap* bitmap, UINT width, UINT height) {
     RasterPixel* pixels = bitmap->GetPixelData();
     size_t span = size_t(bitmap->GetRowSpan());
     UINT rowBytes = width * 4;
-    for (UINT y = 0; y < height; ++y)
-    {
+    for (UINT y = 0; y < height; ++y) {
         size_t stored = bitmap->IsBottomUp() ? size_t(height - 1 - y) : size_t(y);
         WICRect rect = {0, INT(y), INT(width), 1};
         HRESULT hr = source->CopyPixels(&rect, rowBytes, rowBytes, reinterpret_cast<BYTE*>(pixels + stored * span));
-        if (FAILED(hr))
-            return hr;
+        if (FAILED(hr)) return hr;
     }
     return S_OK;
 }
 
-RasterBitmap* Decode(const void* data, int length, RasterBitmap* target)
-{
+RasterBitmap* Decode(const void* data, int length, RasterBitmap* target) {
     ComScope com;
-    if (!com.Usable())
-        return nullptr;
+    if (!com.Usable()) return nullptr;
 
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
@@ -91,54 +80,41 @@ RasterBitmap* Decode(const void* data, int length, RasterBitmap* target)
 
     HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                   reinterpret_cast<void**>(&factory));
-    if (SUCCEEDED(hr))
-        hr = factory->CreateStream(&stream);
+    if (SUCCEEDED(hr)) hr = factory->CreateStream(&stream);
     if (SUCCEEDED(hr))
         hr = stream->InitializeFromMemory(const_cast<BYTE*>(static_cast<const BYTE*>(data)), DWORD(length));
-    if (SUCCEEDED(hr))
-        hr = factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
-    if (SUCCEEDED(hr))
-        hr = decoder->GetContainerFormat(&container);
-    if (SUCCEEDED(hr) && !IsEqualGUID(container, GUID_ContainerFormatPng))
-        hr = E_FAIL;
-    if (SUCCEEDED(hr))
-        hr = decoder->GetFrame(0, &frame);
-    if (SUCCEEDED(hr))
-        hr = frame->GetSize(&width, &height);
+    if (SUCCEEDED(hr)) hr = factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
+    if (SUCCEEDED(hr)) hr = decoder->GetContainerFormat(&container);
+    if (SUCCEEDED(hr) && !IsEqualGUID(container, GUID_ContainerFormatPng)) hr = E_FAIL;
+    if (SUCCEEDED(hr)) hr = decoder->GetFrame(0, &frame);
+    if (SUCCEEDED(hr)) hr = frame->GetSize(&width, &height);
     // Absurd headers are refused before anything the size of the image is allocated.
     if (SUCCEEDED(hr) && (width == 0 || height == 0 || width > UINT(PNG_MAX_SIDE) || height > UINT(PNG_MAX_SIDE) ||
                           (long long)width * height > PNG_MAX_PIXELS))
         hr = E_FAIL;
-    if (SUCCEEDED(hr))
-        hr = factory->CreateFormatConverter(&converter);
+    if (SUCCEEDED(hr)) hr = factory->CreateFormatConverter(&converter);
     if (SUCCEEDED(hr))
         hr = converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom);
-    if (SUCCEEDED(hr))
-    {
+    if (SUCCEEDED(hr)) {
         bitmap = target;
-        if (!bitmap)
-            bitmap = created = new (std::nothrow) RasterMemBitmap(0, 0, 4);
-        if (!bitmap)
-            hr = E_OUTOFMEMORY;
+        if (!bitmap) bitmap = created = new (std::nothrow) RasterMemBitmap(0, 0, 4);
+        if (!bitmap) hr = E_OUTOFMEMORY;
     }
-    if (SUCCEEDED(hr))
-    {
+    if (SUCCEEDED(hr)) {
         bitmap->ResizeTo(int(width), int(height));
         if (bitmap->GetWidth() != int(width) || bitmap->GetHeight() != int(height) || !bitmap->GetPixelData() ||
             bitmap->GetRowSpan() < int(width))
             hr = E_FAIL;
     }
-    if (SUCCEEDED(hr))
-        hr = CopyRows(converter, bitmap, width, height);
+    if (SUCCEEDED(hr)) hr = CopyRows(converter, bitmap, width, height);
 
     Release(converter);
     Release(frame);
     Release(decoder);
     Release(stream);
     Release(factory);
-    if (FAILED(hr))
-    {
+    if (FAILED(hr)) {
         delete created;
         return nullptr;
     }
@@ -146,41 +122,32 @@ RasterBitmap* Decode(const void* data, int length, RasterBitmap* target)
 }
 
 // The path is UTF-8: open it as a wide name first, then as given.
-FILE* OpenForReading(const char* path)
-{
+FILE* OpenForReading(const char* path) {
     wchar_t wide[MAX_WIDE_PATH];
     FILE* file = nullptr;
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, MAX_WIDE_PATH) > 0)
         file = _wfopen(wide, L"rb");
-    if (!file)
-        file = std::fopen(path, "rb");
+    if (!file) file = std::fopen(path, "rb");
     return file;
 }
 
 // The whole file in one heap block (null when unreadable or beyond the size cap).
-unsigned char* ReadWholeFile(FILE* file, size_t* size)
-{
+unsigned char* ReadWholeFile(FILE* file, size_t* size) {
     size_t used = 0, capacity = 0;
     unsigned char* buffer = nullptr;
-    for (;;)
-    {
-        if (used == capacity)
-        {
+    for (;;) {
+        if (used == capacity) {
             size_t grown = capacity ? capacity * 2 : 64 * 1024;
-            if (grown > MAX_FILE_BYTES)
-                break;
+            if (grown > MAX_FILE_BYTES) break;
             unsigned char* p = static_cast<unsigned char*>(std::realloc(buffer, grown));
-            if (!p)
-                break;
+            if (!p) break;
             buffer = p;
             capacity = grown;
         }
         size_t n = std::fread(buffer + used, 1, capacity - used, file);
         used += n;
-        if (n == 0)
-        {
-            if (std::ferror(file))
-                break;
+        if (n == 0) {
+            if (std::ferror(file)) break;
             *size = used;
             return buffer;
         }
@@ -191,27 +158,20 @@ unsigned char* ReadWholeFile(FILE* file, size_t* size)
 
 }  // namespace
 
-RasterBitmap* LoadPngFromMemory(const void* data, int length, RasterBitmap* bitmap)
-{
-    if (!data || length < PNG_SIGNATURE_BYTES)
-        return nullptr;
-    if (std::memcmp(data, PNG_SIGNATURE, PNG_SIGNATURE_BYTES) != 0)
-        return nullptr;
+RasterBitmap* LoadPngFromMemory(const void* data, int length, RasterBitmap* bitmap) {
+    if (!data || length < PNG_SIGNATURE_BYTES) return nullptr;
+    if (std::memcmp(data, PNG_SIGNATURE, PNG_SIGNATURE_BYTES) != 0) return nullptr;
     return Decode(data, length, bitmap);
 }
 
-RasterBitmap* LoadPngFromFile(const char* path, RasterBitmap* bitmap)
-{
-    if (!path)
-        return nullptr;
+RasterBitmap* LoadPngFromFile(const char* path, RasterBitmap* bitmap) {
+    if (!path) return nullptr;
     FILE* file = OpenForReading(path);
-    if (!file)
-        return nullptr;
+    if (!file) return nullptr;
     size_t size = 0;
     unsigned char* bytes = ReadWholeFile(file, &size);
     std::fclose(file);
-    if (!bytes)
-        return nullptr;
+    if (!bytes) return nullptr;
     RasterBitmap* result = size <= 0x7FFFFFFF ? LoadPngFromMemory(bytes, int(size), bitmap) : nullptr;
     std::free(bytes);
     return result;

@@ -3,8 +3,8 @@
 // is blended into the 32-bit pixels in the requested colour.
 #pragma once
 
-#include "RasterPixel.h"
 #include "graphics/IGraphicsTypes.h"
+#include "raster/RasterPixel.h"
 
 class RasterBitmap;
 

@@ -12,7 +12,7 @@
 #include FT_MODULE_H
 #include FT_SYSTEM_H
 
-#include "RasterBitmap.h"
+#include "raster/RasterBitmap.h"
 
 struct TextRasterizer::Glyph {
     int mLeft = 0;     // bitmap's left edge from the pen position
@@ -132,7 +132,8 @@ TextRasterizer::Glyph* TextRasterizer::GlyphFor(unsigned char c) {
 int TextRasterizer::TextWidth(const char* text) {
     if (!mpFace || !text) return 0;
     int width = 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) width += GlyphFor(*p)->mAdvance;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+        width += GlyphFor(*p)->mAdvance;
     return width;
 }
 

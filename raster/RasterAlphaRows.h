@@ -3,7 +3,7 @@
 // the last pixels of a row, the scalar combiner runs.
 #pragma once
 
-#include "RasterPixel.h"
+#include "raster/RasterPixel.h"
 
 namespace raster {
 

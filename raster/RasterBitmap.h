@@ -3,12 +3,11 @@
 // top-down bitmap and GetHeight() - 1 - y for a bottom-up one.
 #pragma once
 
-#include "RasterPixel.h"
+#include "raster/RasterPixel.h"
 
 #include <cstdint>
 
-class RasterBitmap
-{
+class RasterBitmap {
 public:
     virtual ~RasterBitmap() {}
 

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-enum : uint32_t
-{
+enum : uint32_t {
     BlitCopy = 0,
     BlitAdd = 1,
     BlitDodge = 2,
@@ -24,7 +23,6 @@ enum : uint32_t
 
 // Channel-copy mode word that moves source byte srcByte to destination byte dstByte
 // (bytes in memory order: 0 = B, 1 = G, 2 = R, 3 = A).
-inline uint32_t RasterChannelCopyMode(uint32_t srcByte, uint32_t dstByte)
-{
+inline uint32_t RasterChannelCopyMode(uint32_t srcByte, uint32_t dstByte) {
     return BlitChannelCopy | (srcByte & 3) | ((dstByte & 3) << 2);
 }

@@ -1,9 +1,9 @@
 // Unscaled copies: the editor's background (plain copy at 1.0), its controls (copy with source
 // alpha at 1.0 and 0.25), and the whole-bitmap copy.
-#include "RasterAlphaRows.h"
-#include "RasterCombine.h"
-#include "RasterOperations.h"
-#include "RasterView.h"
+#include "raster/RasterAlphaRows.h"
+#include "raster/RasterCombine.h"
+#include "raster/RasterOperations.h"
+#include "raster/RasterView.h"
 
 #include <cstring>
 
@@ -11,8 +11,7 @@ using namespace raster;
 
 namespace {
 
-struct RowRange
-{
+struct RowRange {
     RasterPixel* mpDst;
     ptrdiff_t mDstStride;
     const RasterPixel* mpSrc;
@@ -23,17 +22,13 @@ struct RowRange
 
 // The unscaled scanline kernel: one instantiation per combiner.
 template <class Combiner>
-inline void CombineRow(RasterPixel* dst, const RasterPixel* src, int count, int w)
-{
-    for (int i = 0; i < count; ++i)
-        dst[i] = Combiner::Apply(dst[i], src[i], w);
+inline void CombineRow(RasterPixel* dst, const RasterPixel* src, int count, int w) {
+    for (int i = 0; i < count; ++i) dst[i] = Combiner::Apply(dst[i], src[i], w);
 }
 
 template <class Combiner>
-struct CopyRowsLoop
-{
-    static void Run(const RowRange& r, int w)
-    {
+struct CopyRowsLoop {
+    static void Run(const RowRange& r, int w) {
         RasterPixel* d = r.mpDst;
         const RasterPixel* s = r.mpSrc;
         for (int y = 0; y < r.mHeight; ++y, d += r.mDstStride, s += r.mSrcStride)
@@ -44,10 +39,8 @@ struct CopyRowsLoop
 // A plain copy at full weight is a block move per row (memmove: source and destination may
 // be the same bitmap).
 template <>
-struct CopyRowsLoop<CombineCopyFull>
-{
-    static void Run(const RowRange& r, int)
-    {
+struct CopyRowsLoop<CombineCopyFull> {
+    static void Run(const RowRange& r, int) {
         RasterPixel* d = r.mpDst;
         const RasterPixel* s = r.mpSrc;
         for (int y = 0; y < r.mHeight; ++y, d += r.mDstStride, s += r.mSrcStride)
@@ -57,119 +50,93 @@ struct CopyRowsLoop<CombineCopyFull>
 
 // The copies with source alpha have vectorised row kernels.
 template <>
-inline void CombineRow<CombineCopyFullAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int)
-{
+inline void CombineRow<CombineCopyFullAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int) {
     AlphaCopyRowFull(dst, src, count);
 }
 
 template <>
-inline void CombineRow<CombineCopyAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int w)
-{
+inline void CombineRow<CombineCopyAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int w) {
     if (w > 0 && w < 256)
         AlphaCopyRow(dst, src, count, w);
     else
-        for (int i = 0; i < count; ++i)
-            dst[i] = CombineCopyAlpha::Apply(dst[i], src[i], w);
+        for (int i = 0; i < count; ++i) dst[i] = CombineCopyAlpha::Apply(dst[i], src[i], w);
 }
 
-void CopyChannelRows(const RowRange& r, uint32_t mode)
-{
+void CopyChannelRows(const RowRange& r, uint32_t mode) {
     int srcShift = int(mode & 3) * 8;
     int dstShift = int((mode >> 2) & 3) * 8;
     RasterPixel keepMask = ~(RasterPixel(0xFF) << dstShift);
     RasterPixel* d = r.mpDst;
     const RasterPixel* s = r.mpSrc;
     for (int y = 0; y < r.mHeight; ++y, d += r.mDstStride, s += r.mSrcStride)
-        for (int x = 0; x < r.mWidth; ++x)
-            d[x] = (d[x] & keepMask) | (((s[x] >> srcShift) & 0xFF) << dstShift);
+        for (int x = 0; x < r.mWidth; ++x) d[x] = (d[x] & keepMask) | (((s[x] >> srcShift) & 0xFF) << dstShift);
 }
 
 }  // namespace
 
-void RasterCopyRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, int dsty, int srcx, int srcy,
-                      int w, int h, float opacity, uint32_t mode)
-{
-    if (!dest || !src || opacity == 0.0f)
-        return;
+void RasterCopyRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, int dsty, int srcx, int srcy, int w, int h,
+                      float opacity, uint32_t mode) {
+    if (!dest || !src || opacity == 0.0f) return;
 
     // Work in 64 bits so that extreme coordinates cannot overflow.
     int64_t sx0 = srcx, sy0 = srcy;
     int64_t sx1 = sx0 + w, sy1 = sy0 + h;
     int64_t dx = dstx, dy = dsty;
-    if (sx1 > src->GetWidth())
-        sx1 = src->GetWidth();
-    if (sy1 > src->GetHeight())
-        sy1 = src->GetHeight();
+    if (sx1 > src->GetWidth()) sx1 = src->GetWidth();
+    if (sy1 > src->GetHeight()) sy1 = src->GetHeight();
     // A source start before the bitmap moves the destination along with it.
-    if (sx0 < 0)
-    {
+    if (sx0 < 0) {
         dx -= sx0;
         sx0 = 0;
     }
-    if (sy0 < 0)
-    {
+    if (sy0 < 0) {
         dy -= sy0;
         sy0 = 0;
     }
     // A destination start before the bitmap skips the hidden source part.
-    if (dx < 0)
-    {
+    if (dx < 0) {
         sx0 -= dx;
         dx = 0;
     }
-    if (dy < 0)
-    {
+    if (dy < 0) {
         sy0 -= dy;
         dy = 0;
     }
     int64_t width = sx1 - sx0, height = sy1 - sy0;
-    if (width > dest->GetWidth() - dx)
-        width = dest->GetWidth() - dx;
-    if (height > dest->GetHeight() - dy)
-        height = dest->GetHeight() - dy;
-    if (width <= 0 || height <= 0)
-        return;
+    if (width > dest->GetWidth() - dx) width = dest->GetWidth() - dx;
+    if (height > dest->GetHeight() - dy) height = dest->GetHeight() - dy;
+    if (width <= 0 || height <= 0) return;
 
     RasterView dv = RasterMakeView(dest);
     RasterView sv = RasterMakeView(src);
-    if (dv.IsEmpty() || sv.IsEmpty())
-        return;
-    RowRange rows{dv.At(int(dx), int(dy)), dv.mStride, sv.At(int(sx0), int(sy0)), sv.mStride, int(width),
-                  int(height)};
+    if (dv.IsEmpty() || sv.IsEmpty()) return;
+    RowRange rows{dv.At(int(dx), int(dy)), dv.mStride, sv.At(int(sx0), int(sy0)), sv.mStride, int(width), int(height)};
 
     uint32_t op = mode & BLIT_OPERATION_MASK;
-    if (op >= BlitChannelCopy)
-    {
+    if (op >= BlitChannelCopy) {
         CopyChannelRows(rows, mode);
         return;
     }
-    if ((mode & (BLIT_OPERATION_MASK | BlitUseAlpha)) == BlitCopy)
-    {
-        if (opacity == 1.0f)
-        {
+    if ((mode & (BLIT_OPERATION_MASK | BlitUseAlpha)) == BlitCopy) {
+        if (opacity == 1.0f) {
             CopyRowsLoop<CombineCopyFull>::Run(rows, 256);
             return;
         }
-        if (opacity == 0.5f)
-        {
+        if (opacity == 0.5f) {
             CopyRowsLoop<CombineCopyHalf>::Run(rows, 128);
             return;
         }
     }
 
     int weight = RasterWeight(opacity);
-    if (weight == 0 || (op == BlitCopy && weight < 0))
-        return;
+    if (weight == 0 || (op == BlitCopy && weight < 0)) return;
     DispatchCombine<CopyRowsLoop>(mode, weight, true, rows, weight);
 }
 
-void RasterCopyWhole(RasterBitmap* dest, const RasterBitmap* src)
-{
-    if (!dest || !src)
-        return;
+void RasterCopyWhole(RasterBitmap* dest, const RasterBitmap* src) {
+    if (!dest || !src) return;
     int w = src->GetWidth(), h = src->GetHeight();
     dest->ResizeTo(w, h);
-    if (dest->GetWidth() != w || dest->GetHeight() != h)
-        return;
+    if (dest->GetWidth() != w || dest->GetHeight() != h) return;
     RasterCopyRegion(dest, src, 0, 0, 0, 0, w, h, 1.0f, BlitCopy);
 }

@@ -3,12 +3,11 @@
 // positive, with a 25 % margin, so repeated resizes do not reallocate.
 #pragma once
 
-#include "RasterBitmap.h"
+#include "raster/RasterBitmap.h"
 
 #include <cstdint>
 
-class RasterMemBitmap : public RasterBitmap
-{
+class RasterMemBitmap : public RasterBitmap {
 public:
     // rowAlignment is in pixels; below 2 means unpadded rows. A non-power of two is
     // rounded down to its lowest power-of-two factor; alignments above 16 act as 16.

@@ -6,8 +6,7 @@
 
 typedef uint32_t RasterPixel;
 
-inline RasterPixel RasterMakePixel(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
-{
+inline RasterPixel RasterMakePixel(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 

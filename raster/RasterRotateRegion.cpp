@@ -1,10 +1,10 @@
 // Rotated copies. Each destination pixel centre is mapped back into the source by the inverse
 // rotation about the pivot (source rectangle centre plus the centre offset); the walk along
 // rows and columns is incremental in 16.16 fixed point.
-#include "RasterCombine.h"
-#include "RasterOperations.h"
-#include "RasterSampling.h"
-#include "RasterView.h"
+#include "raster/RasterCombine.h"
+#include "raster/RasterOperations.h"
+#include "raster/RasterSampling.h"
+#include "raster/RasterView.h"
 
 #include <cmath>
 
@@ -16,8 +16,7 @@ const double FIXED_ONE = 65536.0;
 // Source coordinates beyond this (in pixels) would overflow the 16.16 walk.
 const double MAX_WALK = double(int64_t(1) << 40);
 
-struct RotateJob
-{
+struct RotateJob {
     RasterView mDst;
     int mX0, mY0, mX1, mY1;  // destination pixels to visit
     // Source coordinate (16.16) of the centre of destination pixel (mX0, mY0) and its steps.
@@ -28,77 +27,59 @@ struct RotateJob
 };
 
 // Nearest: the pixel containing the mapped point.
-struct RotateNearest
-{
-    static bool Sample(const SampleSource& src, int64_t x, int64_t y, RasterPixel& out)
-    {
+struct RotateNearest {
+    static bool Sample(const SampleSource& src, int64_t x, int64_t y, RasterPixel& out) {
         return NearestSampler::Sample(src, x, y, out);
     }
 };
 
 // Bilinear: points inside the allowed area blend the four pixels around it (pixel centres at
 // +0.5); neighbours beyond the area's edges fall back to the edge pixels.
-struct RotateBilinear
-{
-    static bool Sample(const SampleSource& src, int64_t x, int64_t y, RasterPixel& out)
-    {
+struct RotateBilinear {
+    static bool Sample(const SampleSource& src, int64_t x, int64_t y, RasterPixel& out) {
         if (x < int64_t(src.mX0) << 16 || y < int64_t(src.mY0) << 16 || x >= int64_t(src.mX1) << 16 ||
             y >= int64_t(src.mY1) << 16)
             return false;
         x -= 32768;
         y -= 32768;
-        if (x < int64_t(src.mX0) << 16)
-            x = int64_t(src.mX0) << 16;
-        if (y < int64_t(src.mY0) << 16)
-            y = int64_t(src.mY0) << 16;
+        if (x < int64_t(src.mX0) << 16) x = int64_t(src.mX0) << 16;
+        if (y < int64_t(src.mY0) << 16) y = int64_t(src.mY0) << 16;
         return BilinearSampler::Sample(src, x, y, out);
     }
 };
 
 template <class Sampler, class Combiner>
-void RotateRows(const RotateJob& job, int w)
-{
+void RotateRows(const RotateJob& job, int w) {
     int64_t lineX = job.mStartX, lineY = job.mStartY;
-    for (int y = job.mY0; y < job.mY1; ++y, lineX += job.mColStepX, lineY += job.mColStepY)
-    {
+    for (int y = job.mY0; y < job.mY1; ++y, lineX += job.mColStepX, lineY += job.mColStepY) {
         RasterPixel* row = job.mDst.Row(y);
         int64_t fx = lineX, fy = lineY;
-        for (int x = job.mX0; x < job.mX1; ++x, fx += job.mRowStepX, fy += job.mRowStepY)
-        {
+        for (int x = job.mX0; x < job.mX1; ++x, fx += job.mRowStepX, fy += job.mRowStepY) {
             RasterPixel s;
-            if (Sampler::Sample(job.mSrc, fx, fy, s))
-                row[x] = Combiner::Apply(row[x], s, w);
+            if (Sampler::Sample(job.mSrc, fx, fy, s)) row[x] = Combiner::Apply(row[x], s, w);
         }
     }
 }
 
 template <class Sampler>
-struct RotateWith
-{
+struct RotateWith {
     template <class Combiner>
-    struct Loop
-    {
+    struct Loop {
         static void Run(const RotateJob& job, int w) { RotateRows<Sampler, Combiner>(job, w); }
     };
 };
 
-bool Finite(double v)
-{
-    return std::isfinite(v) && std::fabs(v) < 1e9;
-}
+bool Finite(double v) { return std::isfinite(v) && std::fabs(v) < 1e9; }
 
 }  // namespace
 
-void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, int dsty, int dstw, int dsth,
-                        float srcx, float srcy, float srcw, float srch, float angle, bool clipToSource,
-                        float opacity, uint32_t mode, float centreOffsetX, float centreOffsetY)
-{
-    if (!dest || !src || dstw == 0 || dsth == 0 || opacity == 0.0f)
-        return;
+void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, int dsty, int dstw, int dsth, float srcx,
+                        float srcy, float srcw, float srch, float angle, bool clipToSource, float opacity,
+                        uint32_t mode, float centreOffsetX, float centreOffsetY) {
+    if (!dest || !src || dstw == 0 || dsth == 0 || opacity == 0.0f) return;
     RasterView dv = RasterMakeView(dest);
     RasterView sv = RasterMakeView(src);
-    if (dv.IsEmpty() || sv.IsEmpty())
-        return;
+    if (dv.IsEmpty() || sv.IsEmpty()) return;
 
     double sx = srcx, sy = srcy, sw = srcw, sh = srch;
     double dx = dstx, dy = dsty, dw = dstw, dh = dsth;
@@ -106,15 +87,13 @@ void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, i
         !Finite(centreOffsetY))
         return;
     // Negative destination extents mirror, as in the scaled copy.
-    if (dw < 0)
-    {
+    if (dw < 0) {
         dx += dw;
         dw = -dw;
         sx += sw;
         sw = -sw;
     }
-    if (dh < 0)
-    {
+    if (dh < 0) {
         dy += dh;
         dh = -dh;
         sy += sh;
@@ -127,8 +106,7 @@ void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, i
     job.mSrc.mView = sv;
     job.mSrc.mX1 = sv.mWidth;
     job.mSrc.mY1 = sv.mHeight;
-    if (clipToSource)
-    {
+    if (clipToSource) {
         double left = std::fmin(sx, sx + sw), right = std::fmax(sx, sx + sw);
         double top = std::fmin(sy, sy + sh), bottom = std::fmax(sy, sy + sh);
         job.mSrc.mX0 = int(std::fmax(0.0, std::floor(left)));
@@ -136,16 +114,14 @@ void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, i
         job.mSrc.mX1 = int(std::fmin(double(sv.mWidth), std::ceil(right)));
         job.mSrc.mY1 = int(std::fmin(double(sv.mHeight), std::ceil(bottom)));
     }
-    if (job.mSrc.mX0 >= job.mSrc.mX1 || job.mSrc.mY0 >= job.mSrc.mY1)
-        return;
+    if (job.mSrc.mX0 >= job.mSrc.mX1 || job.mSrc.mY0 >= job.mSrc.mY1) return;
 
     // Destination pixels to visit: the rectangle clipped to the bitmap.
     job.mX0 = int(std::fmax(dx, 0.0));
     job.mY0 = int(std::fmax(dy, 0.0));
     job.mX1 = int(std::fmax(0.0, std::fmin(dx + dw, double(dv.mWidth))));
     job.mY1 = int(std::fmax(0.0, std::fmin(dy + dh, double(dv.mHeight))));
-    if (job.mX0 >= job.mX1 || job.mY0 >= job.mY1)
-        return;
+    if (job.mX0 >= job.mX1 || job.mY0 >= job.mY1) return;
 
     // source = pivot + S * R(-angle) * (d - pivot'), where pivot' is the pivot's place in the
     // destination when unrotated; at angle 0 this is the plain scaled mapping.
@@ -171,8 +147,7 @@ void RasterRotateRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, i
 
     uint32_t op = mode & BLIT_OPERATION_MASK;
     int weight = RasterWeight(opacity);
-    if (weight == 0 || (op == BlitCopy && weight < 0))
-        return;
+    if (weight == 0 || (op == BlitCopy && weight < 0)) return;
     if (mode & BlitFilterBilinear)
         DispatchCombine<RotateWith<RotateBilinear>::Loop>(mode, weight, true, job, weight);
     else

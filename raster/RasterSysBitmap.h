@@ -5,12 +5,11 @@
 // existing pixels and row span.
 #pragma once
 
-#include "RasterBitmap.h"
+#include "raster/RasterBitmap.h"
 
 #include <cstdint>
 
-class RasterSysBitmap : public RasterBitmap
-{
+class RasterSysBitmap : public RasterBitmap {
 public:
     RasterSysBitmap(int w, int h);
     ~RasterSysBitmap() override;
@@ -32,6 +31,6 @@ private:
     RasterPixel* mpPixels = nullptr;
     int32_t mAllocatedWidth = 0;
     int32_t mAllocatedHeight = 0;
-    void* mSection = nullptr;         // Windows: HBITMAP; elsewhere the heap block behind mpPixels
+    void* mSection = nullptr;                          // Windows: HBITMAP; elsewhere the heap block behind mpPixels
     [[maybe_unused]] void* mPreviousObject = nullptr;  // Windows: object selected before the section
 };

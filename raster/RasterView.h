@@ -2,13 +2,12 @@
 // bottom-up bitmaps by walking rows backwards instead of special-casing them.
 #pragma once
 
-#include "RasterBitmap.h"
+#include "raster/RasterBitmap.h"
 
 #include <cstddef>
 #include <cstdint>
 
-struct RasterView
-{
+struct RasterView {
     RasterPixel* mpOrigin = nullptr;  // row 0 as the caller counts rows
     ptrdiff_t mStride = 0;            // pixels from one row to the next, negative for bottom-up
     int mWidth = 0;
@@ -19,26 +18,20 @@ struct RasterView
     RasterPixel* At(int x, int y) const { return mpOrigin + y * mStride + x; }
 };
 
-inline RasterView RasterMakeView(const RasterBitmap* bitmap)
-{
+inline RasterView RasterMakeView(const RasterBitmap* bitmap) {
     RasterView v;
-    if (!bitmap)
-        return v;
+    if (!bitmap) return v;
     RasterPixel* pixels = bitmap->GetPixelData();
     int w = bitmap->GetWidth();
     int h = bitmap->GetHeight();
     int span = bitmap->GetRowSpan();
-    if (!pixels || w <= 0 || h <= 0 || span < w)
-        return v;
+    if (!pixels || w <= 0 || h <= 0 || span < w) return v;
     v.mWidth = w;
     v.mHeight = h;
-    if (bitmap->IsBottomUp())
-    {
+    if (bitmap->IsBottomUp()) {
         v.mpOrigin = pixels + ptrdiff_t(h - 1) * span;
         v.mStride = -ptrdiff_t(span);
-    }
-    else
-    {
+    } else {
         v.mpOrigin = pixels;
         v.mStride = span;
     }
@@ -46,14 +39,10 @@ inline RasterView RasterMakeView(const RasterBitmap* bitmap)
 }
 
 // trunc(opacity * 256), limited to -256..256 so that nonsense opacities stay harmless.
-inline int RasterWeight(float opacity)
-{
+inline int RasterWeight(float opacity) {
     float f = opacity * 256.0f;
-    if (!(f == f))
-        return 0;
-    if (f >= 256.0f)
-        return 256;
-    if (f <= -256.0f)
-        return -256;
+    if (!(f == f)) return 0;
+    if (f >= 256.0f) return 256;
+    if (f <= -256.0f) return -256;
     return int(f);
 }

@@ -37,7 +37,7 @@ if(index EQUAL 0)
   message(FATAL_ERROR "no resources found in ${RC_FILE}")
 endif()
 
-set(content "// Generated from ${RC_FILE} by EmbedResources.cmake. Do not edit.\n#include \"ModuleResourceTable.h\"\n\nnamespace {\n\n${body}}  // namespace\n\nconst ModuleResourceEntry gModuleResources[] = {\n${entries}};\n\nconst int gNumModuleResources = ${index};\n")
+set(content "// Generated from ${RC_FILE} by EmbedResources.cmake. Do not edit.\n#include \"resources/ModuleResourceTable.h\"\n\nnamespace {\n\n${body}}  // namespace\n\nconst ModuleResourceEntry gModuleResources[] = {\n${entries}};\n\nconst int gNumModuleResources = ${index};\n")
 
 # Rewrite only on change so dependents do not rebuild needlessly.
 if(EXISTS "${OUTPUT}")

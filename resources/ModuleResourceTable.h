@@ -2,8 +2,7 @@
 // no resource section of its own. The build generates the table from Tamborelle.rc.
 #pragma once
 
-struct ModuleResourceEntry
-{
+struct ModuleResourceEntry {
     int mId;
     const char* mType;
     const unsigned char* mpData;

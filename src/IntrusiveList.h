@@ -12,19 +12,31 @@ public:
     void PushBack(T* item) {
         item->mpNext = nullptr;
         item->mpPrev = mpTail;
-        if (mpTail) mpTail->mpNext = item; else mpHead = item;
+        if (mpTail)
+            mpTail->mpNext = item;
+        else
+            mpHead = item;
         mpTail = item;
     }
     // Links item in front of `before`, which must be in this list.
     void InsertBefore(T* before, T* item) {
         item->mpNext = before;
         item->mpPrev = before->mpPrev;
-        if (before->mpPrev) before->mpPrev->mpNext = item; else mpHead = item;
+        if (before->mpPrev)
+            before->mpPrev->mpNext = item;
+        else
+            mpHead = item;
         before->mpPrev = item;
     }
     void Unlink(T* item) {
-        if (item->mpPrev) item->mpPrev->mpNext = item->mpNext; else mpHead = item->mpNext;
-        if (item->mpNext) item->mpNext->mpPrev = item->mpPrev; else mpTail = item->mpPrev;
+        if (item->mpPrev)
+            item->mpPrev->mpNext = item->mpNext;
+        else
+            mpHead = item->mpNext;
+        if (item->mpNext)
+            item->mpNext->mpPrev = item->mpPrev;
+        else
+            mpTail = item->mpPrev;
         item->mpNext = item->mpPrev = nullptr;
     }
     T* PopFront() {

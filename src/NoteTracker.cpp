@@ -19,7 +19,8 @@ NoteRecord* NoteTracker::TakeRecord() {
 }
 
 void NoteTracker::Reserve(int count) {
-    for (int spare = NumSpare(); spare < count; ++spare) if (NoteRecord* record = new (std::nothrow) NoteRecord()) mFreeRecords.PushBack(record);
+    for (int spare = NumSpare(); spare < count; ++spare)
+        if (NoteRecord* record = new (std::nothrow) NoteRecord()) mFreeRecords.PushBack(record);
 }
 
 int NoteTracker::NumSpare() const {

@@ -11,7 +11,7 @@ struct NoteRecord {
     NoteRecord* mpNext = nullptr;
     NoteRecord* mpPrev = nullptr;
     int32_t mIsNoteOff = 0;
-    int32_t mChannel = 0;   // output channel 0..15
+    int32_t mChannel = 0;  // output channel 0..15
     int32_t mNote = 0;
     int32_t mVelocity = 0;  // kept for note-offs too
     int32_t mDelta = 0;     // samples after the previous pending record (the head: after the block start)

@@ -19,9 +19,7 @@ constexpr int RESERVED_GROUPS = NUM_MIDI_NOTES;
 constexpr int RESERVED_OUTPUT_MESSAGES = NUM_MIDI_NOTES * 16 + 256;
 }  // namespace
 
-IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback) {
-    return new (std::nothrow) Tamborelle(hostCallback);
-}
+IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback) { return new (std::nothrow) Tamborelle(hostCallback); }
 
 Tamborelle::Tamborelle(vst2::HostCallback hostCallback)
     : IVstEffect(hostCallback, NUM_HOST_PARAMS, "1-1 2-2", 6, "Tamborelle", "", "Brisklaine", 0x00010000,
@@ -92,9 +90,7 @@ void Tamborelle::ProcessMidiMessage(const IMidiMessage* message) {
         // Control changes are consumed; All Notes Off silences its channel's output.
         if (message->mData1 == 123) AllNotesOffOnChannel(t.mChannel, t.mSampleOffset);
         return;
-    default:
-        SendMidiMessage(message);
-        return;
+    default: SendMidiMessage(message); return;
     }
 }
 
@@ -117,8 +113,7 @@ NoteGroup* Tamborelle::EmitVoice(Voice& voice, const Trigger& t, NoteGroup* grou
 
     if (!group) {
         ReleaseGroup(t);  // the previous trigger on this note ends now
-        group = mTriggerTracker.StartGroup(t.mNote, t.mChannel,
-                                           static_cast<double>(mLastPosition) + t.mSampleOffset);
+        group = mTriggerTracker.StartGroup(t.mNote, t.mChannel, static_cast<double>(mLastPosition) + t.mSampleOffset);
         group->mTriggerOffset = t.mSampleOffset;
     }
     group->AddEmitted(pitch, channel, velocity, time);
@@ -149,8 +144,8 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
     double samplePos, tempo, ppqPos, barStart, cycleStart, cycleEnd;
     int numerator, denominator;
     bool playing = false, cycleActive = false;
-    GetTransportTime(&samplePos, &tempo, &ppqPos, &barStart, &numerator, &denominator, &cycleStart, &cycleEnd,
-                     &playing, &cycleActive);
+    GetTransportTime(&samplePos, &tempo, &ppqPos, &barStart, &numerator, &denominator, &cycleStart, &cycleEnd, &playing,
+                     &cycleActive);
     int32_t pos = TruncToInt32(samplePos + 0.5);
     if (!(tempo == mTempo)) {
         // Delays already set keep their sample counts until applied again.

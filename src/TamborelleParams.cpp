@@ -27,7 +27,9 @@ struct TamborelleParams {
     static void ParDelay(Tamborelle* p, const ParamChangeDesc*, double v) { p->SetVoiceDelay(p->mParallelVoice, v); }
 
     // The rotating voices' handlers find their voice and slot from the index.
-    static Voice& Rotator(Tamborelle* p, const ParamChangeDesc* d) { return p->mRotatorVoice[d->mParamIdx >= 25 ? 1 : 0]; }
+    static Voice& Rotator(Tamborelle* p, const ParamChangeDesc* d) {
+        return p->mRotatorVoice[d->mParamIdx >= 25 ? 1 : 0];
+    }
     static int Base(const ParamChangeDesc* d) { return d->mParamIdx >= 25 ? 14 : 0; }
     static void RotMute(Tamborelle* p, const ParamChangeDesc* d, double v) { Rotator(p, d).mMute = Switch(v); }
     static void RotChan(Tamborelle* p, const ParamChangeDesc* d, double v) { Rotator(p, d).mChannel = Channel(v); }
@@ -89,12 +91,18 @@ const IntParamDesc TamborelleParams::INTS[16] = {
 };
 
 const BoolParamDesc TamborelleParams::BOOLS[13] = {
-    {{"MainMute", "", 1, MainMute}, false},        {{"ParMute", "", 5, ParMute}, false},
-    {{"v1Mute", "", 11, RotMute}, false},          {{"v1Mute1", "", 18, RotIntervalMute}, false},
-    {{"v1Mute2", "", 19, RotIntervalMute}, false}, {{"v1Mute3", "", 20, RotIntervalMute}, false},
-    {{"v1Mute4", "", 21, RotIntervalMute}, false}, {{"v2Mute", "", 25, RotMute}, false},
-    {{"v2Mute1", "", 32, RotIntervalMute}, false}, {{"v2Mute2", "", 33, RotIntervalMute}, false},
-    {{"v2Mute3", "", 34, RotIntervalMute}, false}, {{"v2Mute4", "", 35, RotIntervalMute}, false},
+    {{"MainMute", "", 1, MainMute}, false},
+    {{"ParMute", "", 5, ParMute}, false},
+    {{"v1Mute", "", 11, RotMute}, false},
+    {{"v1Mute1", "", 18, RotIntervalMute}, false},
+    {{"v1Mute2", "", 19, RotIntervalMute}, false},
+    {{"v1Mute3", "", 20, RotIntervalMute}, false},
+    {{"v1Mute4", "", 21, RotIntervalMute}, false},
+    {{"v2Mute", "", 25, RotMute}, false},
+    {{"v2Mute1", "", 32, RotIntervalMute}, false},
+    {{"v2Mute2", "", 33, RotIntervalMute}, false},
+    {{"v2Mute3", "", 34, RotIntervalMute}, false},
+    {{"v2Mute4", "", 35, RotIntervalMute}, false},
     {{"Snap", "", 38, Snap}, false},
 };
 
@@ -142,7 +150,8 @@ void Tamborelle::DefineParameters() {
         bind(&d);
     }
     const DoubleParamDesc& human = TamborelleParams::HUMAN;
-    Param(human.mParamIdx)->DefineDouble(human.mName, human.mDefault, human.mMin, human.mMax, human.mStep, human.mLabel);
+    Param(human.mParamIdx)
+        ->DefineDouble(human.mName, human.mDefault, human.mMin, human.mMax, human.mStep, human.mLabel);
     bind(&human);
     for (const ParamChangeDesc& d : TamborelleParams::INTERNALS) {
         Param(d.mParamIdx)->DefineDouble(d.mName, 0.0, 0.0, 1.0, 1.0, d.mLabel);

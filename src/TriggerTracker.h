@@ -14,7 +14,7 @@ struct EmittedNote {
     int32_t mNote = -1;    // output pitch
     int32_t mChannel = 0;  // output channel
     int32_t mVelocity = 0;
-    double mTime = 0.0;    // note-on time from the start of the trigger's block, delay included
+    double mTime = 0.0;  // note-on time from the start of the trigger's block, delay included
 };
 
 class NoteGroup {
@@ -24,8 +24,8 @@ public:
     int32_t mNote = 0;     // the trigger's incoming note
     int32_t mChannel = 0;  // the trigger's incoming channel (recorded, never consulted)
     int32_t mNumEmitted = 0;
-    double mStartTime = 0.0;       // trigger position: last advancing block position + offset
-    int32_t mTriggerOffset = 0;    // the trigger's offset in its block
+    double mStartTime = 0.0;     // trigger position: last advancing block position + offset
+    int32_t mTriggerOffset = 0;  // the trigger's offset in its block
 
     void AddEmitted(int note, int channel, int velocity, int32_t time);
     const EmittedNote& Emitted(int emitIdx) const;

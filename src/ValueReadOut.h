@@ -25,9 +25,9 @@ protected:
     // The shown value as text; two decimals here.
     virtual void Format(double value, char* out, int size);
 
-    IControl* mpWatched;         // not owned
-    ITextControl* mpText;        // owned by the graphics
-    IParameter* mpShownParam;    // not owned; null when the fader has no parameter
+    IControl* mpWatched;       // not owned
+    ITextControl* mpText;      // owned by the graphics
+    IParameter* mpShownParam;  // not owned; null when the fader has no parameter
 };
 
 // Shows the value truncated toward zero, without decimals.

@@ -32,8 +32,7 @@ void Voice::SetAlgorithm(int algorithm) {
         mDirection = -1;
         mIndex = mNumIntervals - 1;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -86,7 +85,6 @@ void Voice::Advance() {
             mIndex = static_cast<int32_t>((w >> 13) & 3u);
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }

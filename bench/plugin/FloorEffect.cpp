@@ -14,9 +14,7 @@ FloorEffect* Self(vst2::AEffect* effect) { return static_cast<FloorEffect*>(effe
 intptr_t Dispatcher(vst2::AEffect* effect, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
     FloorEffect* self = Self(effect);
     switch (opcode) {
-    case vst2::effClose:
-        delete self;
-        return 0;
+    case vst2::effClose: delete self; return 0;
     case vst2::effProcessEvents: {
         const auto* list = static_cast<const vst2::VstEvents*>(ptr);
         if (!list) return 0;
@@ -29,8 +27,7 @@ intptr_t Dispatcher(vst2::AEffect* effect, int32_t opcode, int32_t, intptr_t, vo
         }
         return 1;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -2,15 +2,15 @@
 // and controls drawn with source alpha at 1.0 and 0.25 (grayed out), plus a bilinear 2x
 // downscale. Each reports MPixel/s; the alpha copies also report their time relative to a
 // memcpy of the same bytes measured in this process ("x_memcpy": 1.0 would be memcpy speed).
-#include "RasterMemBitmap.h"
-#include "RasterOperations.h"
-#include "RasterSysBitmap.h"
+#include "raster/RasterMemBitmap.h"
+#include "raster/RasterOperations.h"
+#include "raster/RasterSysBitmap.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -18,22 +18,18 @@ namespace {
 
 const int EDITOR_W = 410, EDITOR_H = 680;
 
-void FillOpaque(RasterBitmap& bmp, unsigned seed)
-{
+void FillOpaque(RasterBitmap& bmp, unsigned seed) {
     std::mt19937 rng(seed);
     RasterPixel* p = bmp.GetPixelData();
-    for (int i = 0; i < bmp.GetRowSpan() * bmp.GetHeight(); ++i)
-        p[i] = RasterPixel(rng()) | 0xFF000000;
+    for (int i = 0; i < bmp.GetRowSpan() * bmp.GetHeight(); ++i) p[i] = RasterPixel(rng()) | 0xFF000000;
 }
 
 // Like a control image: an opaque disc with a soft edge on a transparent square, tiled every
 // 12 pixels (the fader handle's size).
-void FillControlImage(RasterBitmap& bmp)
-{
+void FillControlImage(RasterBitmap& bmp) {
     RasterPixel* p = bmp.GetPixelData();
     for (int y = 0; y < bmp.GetHeight(); ++y)
-        for (int x = 0; x < bmp.GetWidth(); ++x)
-        {
+        for (int x = 0; x < bmp.GetWidth(); ++x) {
             double d = std::hypot(x % 12 - 5.5, y % 12 - 5.5);
             double cover = d < 4.5 ? 1.0 : (d < 6.0 ? (6.0 - d) / 1.5 : 0.0);
             RasterPixel a = RasterPixel(cover * 255.0 + 0.5);
@@ -41,29 +37,22 @@ void FillControlImage(RasterBitmap& bmp)
         }
 }
 
-void SetPixelCounters(benchmark::State& state, int64_t pixelsPerIteration)
-{
+void SetPixelCounters(benchmark::State& state, int64_t pixelsPerIteration) {
     state.SetItemsProcessed(state.iterations() * pixelsPerIteration);
     state.counters["MPixel/s"] =
         benchmark::Counter(double(state.iterations()) * double(pixelsPerIteration) / 1e6, benchmark::Counter::kIsRate);
 }
 
 // Processor seconds used so far; CPU time keeps the ratio steady on a busy machine.
-double CpuSeconds()
-{
-    return double(std::clock()) / CLOCKS_PER_SEC;
-}
+double CpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
 
 // CPU seconds per memcpy of `bytes`, measured in this process.
-double MemcpySeconds(size_t bytes)
-{
+double MemcpySeconds(size_t bytes) {
     std::vector<char> a(bytes, 1), b(bytes, 2);
     int64_t reps = 0;
     double start = CpuSeconds(), elapsed = 0;
-    do
-    {
-        for (int i = 0; i < 64; ++i)
-        {
+    do {
+        for (int i = 0; i < 64; ++i) {
             std::memcpy(b.data(), a.data(), bytes);
             benchmark::ClobberMemory();
         }
@@ -73,13 +62,11 @@ double MemcpySeconds(size_t bytes)
     return elapsed / double(reps);
 }
 
-void BM_CopyBackground(benchmark::State& state)
-{
+void BM_CopyBackground(benchmark::State& state) {
     RasterMemBitmap src(EDITOR_W, EDITOR_H, 4);
     RasterSysBitmap dst(EDITOR_W, EDITOR_H);
     FillOpaque(src, 1);
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         RasterCopyRegion(&dst, &src, 0, 0, 0, 0, EDITOR_W, EDITOR_H, 1.0f, BlitCopy);
         benchmark::ClobberMemory();
     }
@@ -88,8 +75,7 @@ void BM_CopyBackground(benchmark::State& state)
 BENCHMARK(BM_CopyBackground);
 
 // Alpha copy of a w x h control image; range(0) is the size, range(1) the opacity in percent.
-void BM_AlphaCopy(benchmark::State& state)
-{
+void BM_AlphaCopy(benchmark::State& state) {
     int w = int(state.range(0)) == 12 ? 12 : EDITOR_W;
     int h = int(state.range(0)) == 12 ? 12 : EDITOR_H;
     float opacity = float(state.range(1)) / 100.0f;
@@ -98,8 +84,7 @@ void BM_AlphaCopy(benchmark::State& state)
     FillControlImage(src);
     FillOpaque(dst, 2);
     double start = CpuSeconds();
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         RasterCopyRegion(&dst, &src, 0, 0, 0, 0, w, h, opacity, BlitCopy | BlitUseAlpha);
         benchmark::ClobberMemory();
     }
@@ -110,12 +95,10 @@ void BM_AlphaCopy(benchmark::State& state)
 BENCHMARK(BM_AlphaCopy)->Args({12, 100})->Args({12, 25})->Args({410, 100})->Args({410, 25});
 
 // The reference: memcpy of one image's bytes (12 x 12 or 410 x 680 pixels).
-void BM_Memcpy(benchmark::State& state)
-{
+void BM_Memcpy(benchmark::State& state) {
     size_t pixels = state.range(0) == 12 ? 12 * 12 : size_t(EDITOR_W) * EDITOR_H;
     std::vector<RasterPixel> a(pixels, 1), b(pixels, 2);
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         std::memcpy(b.data(), a.data(), pixels * sizeof(RasterPixel));
         benchmark::ClobberMemory();
     }
@@ -124,12 +107,10 @@ void BM_Memcpy(benchmark::State& state)
 BENCHMARK(BM_Memcpy)->Arg(12)->Arg(410);
 
 // Bilinear 2x downscale of the editor-sized image (the 3 x 3 box kernel path).
-void BM_BilinearDownscale2x(benchmark::State& state)
-{
+void BM_BilinearDownscale2x(benchmark::State& state) {
     RasterMemBitmap src(EDITOR_W, EDITOR_H, 4), dst(EDITOR_W / 2, EDITOR_H / 2, 4);
     FillOpaque(src, 3);
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         RasterScaleRegion(&dst, &src, 0, 0, EDITOR_W / 2, EDITOR_H / 2, 0.0f, 0.0f, float(EDITOR_W), float(EDITOR_H),
                           1.0f, BlitCopy | BlitFilterBilinear);
         benchmark::ClobberMemory();

@@ -4,13 +4,13 @@
 
 #include <cmath>
 
-#include "EditorTestSupport.h"
 #include "graphics/IObserverInterface.h"
 #include "graphics/IParamTextControl.h"
 #include "graphics/ISliderControl.h"
 #include "graphics/ISwitchControl.h"
 #include "graphics/ITextControl.h"
 #include "src/Tamborelle.h"
+#include "tests/editor/EditorTestSupport.h"
 #include "tools/snapshot/EditorSession.h"
 
 namespace {

@@ -2,11 +2,11 @@
 // arithmetic, the image cache and missing images.
 #include <gtest/gtest.h>
 
-#include "EditorTestSupport.h"
 #include "graphics/IBitmapControl.h"
-#include "graphics/ImageCache.h"
 #include "graphics/ISwitchControl.h"
+#include "graphics/ImageCache.h"
 #include "src/Tamborelle.h"
+#include "tests/editor/EditorTestSupport.h"
 #include "tools/snapshot/EditorSession.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "RasterMemBitmap.h"
 #include "graphics/IEditorWindow.h"
+#include "raster/RasterMemBitmap.h"
 
 struct DrawnImage {
     RasterBitmap* mpBitmap;

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "RasterBitmap.h"
 #include "graphics/IEditorWindow.h"
 #include "graphics/ITextControl.h"
 #include "graphics/PngLoader.h"
+#include "raster/RasterBitmap.h"
 #include "tools/snapshot/EditorSession.h"
 
 namespace {
@@ -23,9 +23,8 @@ const int TEXT_TOLERANCE = 40;
 
 // The gestures behind golden/panel-gestures.png, in tamborelle-snapshot's option form.
 const std::vector<std::pair<std::string, std::string>> GESTURES = {
-    {"--set", "Tonic=D"},       {"--set", "Snap=1"},          {"--click", "365,133"},
-    {"--drag", "200,195:280,195"}, {"--wheel", "130,445,2"}, {"--set", "v2Int3=-7"},
-    {"--drag", "140,609:140,590"},
+    {"--set", "Tonic=D"},     {"--set", "Snap=1"},    {"--click", "365,133"},        {"--drag", "200,195:280,195"},
+    {"--wheel", "130,445,2"}, {"--set", "v2Int3=-7"}, {"--drag", "140,609:140,590"},
 };
 
 void ExpectMatchesGolden(EditorSession& session, const char* name) {

@@ -20,7 +20,7 @@ namespace {
 
 // Parameter indices and places on the panel.
 const int PAR_INTERVAL = 8, MAIN_MUTE = 1, MAIN_CHAN = 2, V1_INT1 = 14;
-const int FADER_Y = 195;                  // middle of the parallel interval fader's track
+const int FADER_Y = 195;  // middle of the parallel interval fader's track
 const int FADER_LEFT = 120, HALF_HANDLE = 6, TRAVEL = 172;
 
 class PanelTest : public ::testing::Test {

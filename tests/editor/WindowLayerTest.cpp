@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "EditorTestSupport.h"
 #include "graphics/IControl.h"
 #include "graphics/IEditorBase.h"
 #include "graphics/X11Input.h"
 #include "src/Tamborelle.h"
+#include "tests/editor/EditorTestSupport.h"
 #include "tools/snapshot/EditorSession.h"
 
 namespace {

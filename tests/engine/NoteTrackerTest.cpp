@@ -45,8 +45,7 @@ TEST(NoteTrackerOrder, EqualTimesStayInInsertionOrder) {
     tracker.AddNoteOn(30, 60, 0, 90);
     tracker.AddNoteOff(30, 61, 1, 0);
     tracker.AddNoteOn(30, 62, 2, 90);
-    EXPECT_EQ(Pending(tracker),
-              (std::vector<Event>{{false, 60, 0, 30}, {true, 61, 1, 30}, {false, 62, 2, 30}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 60, 0, 30}, {true, 61, 1, 30}, {false, 62, 2, 30}}));
 }
 
 // A new note-on cuts short the pending note-off of the same note and channel.
@@ -69,8 +68,7 @@ TEST(NoteTrackerOverlap, NoteOffOfALaterNoteOnStays) {
     tracker.AddNoteOn(250, 60, 4, 100);
     tracker.AddNoteOff(400, 60, 4, 0);
     tracker.AddNoteOn(200, 60, 4, 100);
-    EXPECT_EQ(Pending(tracker),
-              (std::vector<Event>{{false, 60, 4, 200}, {false, 60, 4, 250}, {true, 60, 4, 400}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 60, 4, 200}, {false, 60, 4, 250}, {true, 60, 4, 400}}));
 }
 
 TEST(NoteTrackerOverlap, OtherChannelsAndNotesAreUntouched) {
@@ -78,8 +76,7 @@ TEST(NoteTrackerOverlap, OtherChannelsAndNotesAreUntouched) {
     tracker.AddNoteOff(300, 60, 5, 0);
     tracker.AddNoteOff(300, 61, 4, 0);
     tracker.AddNoteOn(200, 60, 4, 100);
-    EXPECT_EQ(Pending(tracker),
-              (std::vector<Event>{{false, 60, 4, 200}, {true, 60, 5, 300}, {true, 61, 4, 300}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 60, 4, 200}, {true, 60, 5, 300}, {true, 61, 4, 300}}));
 }
 
 // Removing a channel keeps everyone else's times.
@@ -99,8 +96,7 @@ TEST(NoteTrackerRemoval, RescheduleMovesOneRecord) {
     tracker.AddNoteOn(30, 62, 0, 90);
     NoteRecord* middle = tracker.FirstPending()->mpNext;
     tracker.Reschedule(middle, 40);
-    EXPECT_EQ(Pending(tracker),
-              (std::vector<Event>{{false, 60, 0, 10}, {false, 62, 0, 30}, {false, 61, 0, 40}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 60, 0, 10}, {false, 62, 0, 30}, {false, 61, 0, 40}}));
 }
 
 // Records are recycled first-in, first-out; nothing is allocated once spares exist.

@@ -1,9 +1,9 @@
 // The PNG entry of the image loader list: registered at start-up, its extension list, and
 // its load function's extension check in front of the file loader.
-#include "ImageLoaderRecord.h"
-#include "PngLoader.h"
-#include "PngTestImages.h"
-#include "RasterBitmap.h"
+#include "graphics/ImageLoaderRecord.h"
+#include "graphics/PngLoader.h"
+#include "raster/RasterBitmap.h"
+#include "tests/graphics/PngTestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +15,12 @@
 
 namespace {
 
-std::string WriteSmallPng(const std::string& name)
-{
+std::string WriteSmallPng(const std::string& name) {
     const char* dir = std::getenv("TMPDIR");
     std::string path = std::string(dir && *dir ? dir : "/tmp") + "/tamborelle-record-" + name;
     auto bytes = EncodeTestPng({"rgb", 3, 2, PNG_COLOR_TYPE_RGB, 8, false, false});
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return std::string();
+    if (!f) return std::string();
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     return path;
@@ -30,11 +28,9 @@ std::string WriteSmallPng(const std::string& name)
 
 }  // namespace
 
-TEST(ImageLoaderRecord, PngRecordIsOnTheListWithItsExtensions)
-{
+TEST(ImageLoaderRecord, PngRecordIsOnTheListWithItsExtensions) {
     bool found = false;
-    for (ImageLoaderRecord* r = GetImageLoaders(); r; r = r->mpNext)
-        found = found || r == GetPngLoaderRecord();
+    for (ImageLoaderRecord* r = GetImageLoaders(); r; r = r->mpNext) found = found || r == GetPngLoaderRecord();
     EXPECT_TRUE(found);
 
     const char* list = GetPngLoaderRecord()->mpGetExtensions();
@@ -44,8 +40,7 @@ TEST(ImageLoaderRecord, PngRecordIsOnTheListWithItsExtensions)
     EXPECT_EQ(list[std::strlen(list) + 1], '\0');
 }
 
-TEST(ImageLoaderRecord, NewRecordGoesToTheFront)
-{
+TEST(ImageLoaderRecord, NewRecordGoesToTheFront) {
     ImageLoaderRecord other = {nullptr, nullptr, nullptr};
     ImageLoaderRecord* before = GetImageLoaders();
     RegisterImageLoader(&other);
@@ -54,8 +49,7 @@ TEST(ImageLoaderRecord, NewRecordGoesToTheFront)
 }
 
 // The file test takes the text from the last '.', '/' or '\'.
-TEST(ImageLoaderRecord, ExtensionTest)
-{
+TEST(ImageLoaderRecord, ExtensionTest) {
     EXPECT_TRUE(PngPathHasExtension("a.png"));
     EXPECT_TRUE(PngPathHasExtension("dir/B.PNG"));
     EXPECT_TRUE(PngPathHasExtension("c:\\x\\y.Png"));
@@ -67,8 +61,7 @@ TEST(ImageLoaderRecord, ExtensionTest)
     EXPECT_FALSE(PngPathHasExtension(nullptr));
 }
 
-TEST(ImageLoaderRecord, LoadChecksTheExtensionOnlyWhenAsked)
-{
+TEST(ImageLoaderRecord, LoadChecksTheExtensionOnlyWhenAsked) {
     std::string png = WriteSmallPng("img.PNG");
     std::string dat = WriteSmallPng("img.dat");
     ASSERT_FALSE(png.empty());

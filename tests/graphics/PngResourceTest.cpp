@@ -1,8 +1,8 @@
 // The module's own images: found by id and type, decoded at their sizes, and the window
 // layer's name test that routes a request to them.
-#include "ModuleResource.h"
-#include "PngLoader.h"
-#include "RasterBitmap.h"
+#include "graphics/ModuleResource.h"
+#include "graphics/PngLoader.h"
+#include "raster/RasterBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,7 @@
 
 namespace {
 
-struct Resource
-{
+struct Resource {
     int mId;
     int mWidth;
     int mHeight;
@@ -19,25 +18,21 @@ struct Resource
 };
 
 const Resource MODULE_IMAGES[] = {
-    {100, 410, 680, true},  // background
-    {101, 12, 12, false},   // fader handle
-    {102, 11, 22, false},   // mute LED, two frames
-    {103, 12, 24, false},
-    {104, 12, 24, false},   // snap LED, two frames
+    {100, 410, 680, true},                        // background
+    {101, 12, 12, false},                         // fader handle
+    {102, 11, 22, false},                         // mute LED, two frames
+    {103, 12, 24, false},  {104, 12, 24, false},  // snap LED, two frames
 };
 
-std::unique_ptr<RasterBitmap> Load(int id, const char* name = "img/x.png")
-{
+std::unique_ptr<RasterBitmap> Load(int id, const char* name = "img/x.png") {
     return std::unique_ptr<RasterBitmap>(LoadPngResourceByName(nullptr, id, name, nullptr));
 }
 
 }  // namespace
 
 // The five images decode at their sizes; the background is opaque, the others use alpha.
-TEST(PngResource, ModuleImagesDecodeAtTheirSizes)
-{
-    for (const Resource& r : MODULE_IMAGES)
-    {
+TEST(PngResource, ModuleImagesDecodeAtTheirSizes) {
+    for (const Resource& r : MODULE_IMAGES) {
         std::unique_ptr<RasterBitmap> bm(LoadPngResource(nullptr, r.mId, nullptr));
         ASSERT_TRUE(bm) << r.mId;
         EXPECT_EQ(bm->GetWidth(), r.mWidth) << r.mId;
@@ -50,10 +45,8 @@ TEST(PngResource, ModuleImagesDecodeAtTheirSizes)
     }
 }
 
-TEST(PngResource, LedFramesDifferBetweenOffAndOn)
-{
-    for (int id : {102, 104})
-    {
+TEST(PngResource, LedFramesDifferBetweenOffAndOn) {
+    for (int id : {102, 104}) {
         std::unique_ptr<RasterBitmap> bm(LoadPngResource(nullptr, id, nullptr));
         ASSERT_TRUE(bm);
         int frame = bm->GetHeight() / 2;
@@ -66,8 +59,7 @@ TEST(PngResource, LedFramesDifferBetweenOffAndOn)
 }
 
 // Lookup: missing is nothing, only the low 16 bits of the id count, type ignores case.
-TEST(PngResource, LookupByIdAndType)
-{
+TEST(PngResource, LookupByIdAndType) {
     const void* data = reinterpret_cast<const void*>(1);
     int size = -1;
     EXPECT_FALSE(FindModuleResource(nullptr, 99, "PNG", &data, &size));
@@ -80,8 +72,7 @@ TEST(PngResource, LookupByIdAndType)
     EXPECT_GT(size, 8);
 }
 
-TEST(PngResource, PassedBitmapIsFilled)
-{
+TEST(PngResource, PassedBitmapIsFilled) {
     std::unique_ptr<RasterBitmap> target(LoadPngResource(nullptr, 101, nullptr));
     ASSERT_TRUE(target);
     EXPECT_EQ(LoadPngResource(nullptr, 100, target.get()), target.get());
@@ -90,8 +81,7 @@ TEST(PngResource, PassedBitmapIsFilled)
 }
 
 // The window layer's name test: the text after the last '.', any case.
-TEST(PngResourceName, ExtensionSelectsTheFormatOnly)
-{
+TEST(PngResourceName, ExtensionSelectsTheFormatOnly) {
     EXPECT_TRUE(Load(101, "img/fader-handle.png"));
     EXPECT_TRUE(Load(101, "HANDLE.PNG"));
     EXPECT_TRUE(Load(101, "handle.Png"));
@@ -102,8 +92,7 @@ TEST(PngResourceName, ExtensionSelectsTheFormatOnly)
     EXPECT_FALSE(Load(99, "missing.png"));
 }
 
-TEST(PngResourceName, NameWithoutDotIsComparedAfterItsFirstCharacter)
-{
+TEST(PngResourceName, NameWithoutDotIsComparedAfterItsFirstCharacter) {
     EXPECT_TRUE(PngResourceNameMatches("xpng"));
     EXPECT_TRUE(PngResourceNameMatches(".png"));
     EXPECT_FALSE(PngResourceNameMatches("png"));

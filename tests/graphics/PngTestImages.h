@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-struct TestPng
-{
+struct TestPng {
     const char* mName;
     int mWidth;
     int mHeight;
@@ -33,7 +32,4 @@ std::vector<TestPng> AllTestPngs();
 std::string TestPngName(const TestPng& image);
 
 // For test failure messages.
-inline void PrintTo(const TestPng& image, std::ostream* os)
-{
-    *os << TestPngName(image);
-}
+inline void PrintTo(const TestPng& image, std::ostream* os) { *os << TestPngName(image); }

@@ -62,12 +62,14 @@ protected:
             return end && *end == 0 && std::isfinite(v) && v >= lo && v <= hi;
         };
         switch (index) {
+        // clang-format off
         case 0: case 4: case 10: case 24: return number(0, 1);
         case Par::MainChan: case Par::ParChan: case Par::V1Chan: case Par::V2Chan: return number(1, 16);
         case Par::ParVel: case Par::V1Vel: case Par::V2Vel: return number(-30, 30);
         case Par::ParInt: return number(-24, 24);
         case Par::MnDelay: case Par::PDelay: case Par::V1Delay: case Par::V2Delay: return oneOf(kDivisions);
         case Par::V1Algo: case Par::V2Algo: return oneOf(kAlgorithms);
+        // clang-format on
         case Par::Scale: return oneOf(kScales);
         case Par::Tonic: return oneOf(kTonics);
         case Par::Human: return number(0, 1);
@@ -238,8 +240,8 @@ TEST_F(BadInputTest, NormalizedValuesOutOfRange) {
 // Chunks of odd sizes and random bytes never break the instance or push a parameter out of range.
 TEST_F(BadInputTest, ChunksOfAnySize) {
     std::mt19937 random(1234);
-    for (size_t size : {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{9}, size_t{344}, size_t{345},
-                        size_t{1} << 20}) {
+    for (size_t size :
+         {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{9}, size_t{344}, size_t{345}, size_t{1} << 20}) {
         for (bool header : {false, true}) {
             std::vector<uint8_t> chunk(size);
             for (uint8_t& b : chunk) b = static_cast<uint8_t>(random());
@@ -259,9 +261,13 @@ TEST_F(BadInputTest, ChunksOfAnySize) {
 
 // Chunks of NaN and infinities leave every parameter inside its range.
 TEST_F(BadInputTest, ChunksOfNonNumbers) {
-    const double specials[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                               -std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::quiet_NaN(),
-                               std::numeric_limits<double>::signaling_NaN(), 1.0e308, -1.0e308};
+    const double specials[] = {std::numeric_limits<double>::quiet_NaN(),
+                               std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::quiet_NaN(),
+                               std::numeric_limits<double>::signaling_NaN(),
+                               1.0e308,
+                               -1.0e308};
     for (double special : specials) {
         std::vector<uint8_t> chunk = Header();
         for (int i = 0; i < 42; ++i) {
@@ -292,7 +298,8 @@ TEST_F(BadInputTest, LongProgramNamesAreCut) {
             bool intact = true;
             for (unsigned char c : out.canary) intact = intact && c == 0xA5;
             EXPECT_TRUE(intact) << "opcode " << opcode << " wrote past 24 bytes for a name of " << length;
-            EXPECT_NE(std::memchr(out.name, 0, sizeof out.name), nullptr) << "opcode " << opcode << " length " << length;
+            EXPECT_NE(std::memchr(out.name, 0, sizeof out.name), nullptr)
+                << "opcode " << opcode << " length " << length;
             EXPECT_EQ(std::string(out.name, strnlen(out.name, sizeof out.name)),
                       name.substr(0, vst2::kVstMaxProgNameLen - 1));
         }

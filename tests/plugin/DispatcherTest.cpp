@@ -32,9 +32,7 @@ TEST_F(DispatcherTest, EffectRecord) {
 }
 
 // Editor, replacing, double replacing, program chunks, can-mono and synth.
-TEST_F(DispatcherTest, Flags) {
-    EXPECT_EQ(p.Effect()->flags, 0x1139);
-}
+TEST_F(DispatcherTest, Flags) { EXPECT_EQ(p.Effect()->flags, 0x1139); }
 
 // The editor's size is known before any window exists: 410 wide, 680 high.
 TEST_F(DispatcherTest, EditorRect) {
@@ -72,11 +70,11 @@ TEST_F(DispatcherTest, Texts) {
 
 // canDo answers the MIDI and time-info capabilities, whole and case-sensitive, and nothing else.
 TEST_F(DispatcherTest, CanDo) {
-    for (const char* yes : {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-                            "receiveVstMidiEvent"})
+    for (const char* yes :
+         {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"})
         EXPECT_EQ(p.Dispatch(vst2::effCanDo, 0, 0, const_cast<char*>(yes)), 1) << yes;
-    for (const char* no : {"", "bypass", "offline", "ReceiveVstEvents", "sendVstEvent", "receiveVstMidiEvents",
-                           "midiProgramNames"})
+    for (const char* no :
+         {"", "bypass", "offline", "ReceiveVstEvents", "sendVstEvent", "receiveVstMidiEvents", "midiProgramNames"})
         EXPECT_EQ(p.Dispatch(vst2::effCanDo, 0, 0, const_cast<char*>(no)), 0) << no;
     EXPECT_EQ(p.Dispatch(vst2::effCanDo, 0, 0, nullptr), 0);
 }
@@ -88,7 +86,8 @@ TEST_F(DispatcherTest, CanBeAutomated) {
 
 // Opcodes the plug-in does not handle answer 0.
 TEST_F(DispatcherTest, UnhandledOpcodesAnswerZero) {
-    for (int opcode : {int{vst2::effProcessVarIo}, int{vst2::effSetBypass}, int{vst2::effGetTailSize}, 70, 71, 72, 75, 80})
+    for (int opcode :
+         {int{vst2::effProcessVarIo}, int{vst2::effSetBypass}, int{vst2::effGetTailSize}, 70, 71, 72, 75, 80})
         EXPECT_EQ(p.Dispatch(opcode), 0) << opcode;
 }
 

@@ -69,8 +69,7 @@ TEST(LifecycleTest, TwoThreadsCreateAtOnce) {
     std::atomic<int> good{0};
     auto create = [&] {
         ready.fetch_add(1);
-        while (ready.load() < 2) {
-        }
+        while (ready.load() < 2) {}
         for (int i = 0; i < 20; ++i) {
             RecordingHost host;
             if (!host.Instantiate(module.Entry())) continue;

@@ -51,7 +51,8 @@ TEST_F(LockTest, ControlThreadDuringProcessing) {
         p.Host().mTime.samplePos += kBlock;
         for (const Sent& s : p.Host().mLog) {
             ++events;
-            const bool note = s.IsNote() && s.Note() <= 127 && s.Velocity() <= 127 && (s.IsNoteOff() || s.Velocity() > 0);
+            const bool note =
+                s.IsNote() && s.Note() <= 127 && s.Velocity() <= 127 && (s.IsNoteOff() || s.Velocity() > 0);
             valid = valid && s.kind == Sent::Midi && note && s.delta >= 0 && s.delta <= kBlock;
         }
         p.Host().mLog.clear();

@@ -31,7 +31,7 @@ TEST_F(NoteTrackerTest, EarlierEventDoesNotShiftLaterOne) {
     p.SetParam(Par::PDelay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples
     p.StartPlayback();
     const int64_t start = static_cast<int64_t>(p.Position());
-    p.NoteOn(0, 60, 100);    // due at 918
+    p.NoteOn(0, 60, 100);  // due at 918
     p.Roll(kBlock);
     p.NoteOn(100, 64, 100);  // due at 512 + 100 + 918
     p.NoteOn(0, 62, 100);    // due at 512 + 918, in front of 64

@@ -10,21 +10,20 @@ namespace {
 
 using ParameterTest = PluginTest;
 
-const char* const kNames[42] = {
-    "",        "MainMute", "MainChan", "MnDelay", "",        "ParMute", "ParChan", "ParVel",  "ParMute",
-    "pDelay",  "",         "v1Mute",   "v1Chan",  "v1Vel",   "v1Int1",  "v1Int2",  "v1Int3",  "v1Int4",
-    "v1Mute1", "v1Mute2",  "v1Mute3",  "v1Mute4", "v1algo",  "v1Delay", "",        "v2Mute",  "v2Chan",
-    "v2Vel",   "v2Int1",   "v2Int2",   "v2Int3",  "v2Int4",  "v2Mute1", "v2Mute2", "v2Mute3", "v2Mute4",
-    "v2algo",  "v2Delay",  "Snap",     "Scale",   "Tonic",   "Human"};
+const char* const kNames[42] = {"",        "MainMute", "MainChan", "MnDelay", "",        "ParMute", "ParChan",
+                                "ParVel",  "ParMute",  "pDelay",   "",        "v1Mute",  "v1Chan",  "v1Vel",
+                                "v1Int1",  "v1Int2",   "v1Int3",   "v1Int4",  "v1Mute1", "v1Mute2", "v1Mute3",
+                                "v1Mute4", "v1algo",   "v1Delay",  "",        "v2Mute",  "v2Chan",  "v2Vel",
+                                "v2Int1",  "v2Int2",   "v2Int3",   "v2Int4",  "v2Mute1", "v2Mute2", "v2Mute3",
+                                "v2Mute4", "v2algo",   "v2Delay",  "Snap",    "Scale",   "Tonic",   "Human"};
 
 const char* const kDefaultDisplay[42] = {
-    "0",   "off", "1",   "--off--", "0",   "off", "1",   "0",  "0",       "--off--", "0",  "off", "1",   "0",
-    "0",   "0",   "0",   "0",       "off", "off", "off", "off", "Up",     "--off--", "0",  "off", "1",   "0",
-    "0",   "0",   "0",   "0",       "off", "off", "off", "off", "Up",     "--off--", "off", "Major", "C", "0"};
+    "0", "off", "1", "--off--", "0",   "off", "1",   "0",   "0",  "--off--", "0",   "off",   "1", "0",
+    "0", "0",   "0", "0",       "off", "off", "off", "off", "Up", "--off--", "0",   "off",   "1", "0",
+    "0", "0",   "0", "0",       "off", "off", "off", "off", "Up", "--off--", "off", "Major", "C", "0"};
 
-const std::vector<std::string> kDivisions = {"--off--", "1/1",  "1/2d",  "1/2",  "1/4d", "1/4",
-                                             "1/8d",    "1/2t", "1/8",   "1/16d", "1/4t", "1/16",
-                                             "1/32d",   "1/8t", "1/32",  "1/16t", "1/32t"};
+const std::vector<std::string> kDivisions = {"--off--", "1/1",  "1/2d", "1/2",   "1/4d", "1/4",  "1/8d",  "1/2t", "1/8",
+                                             "1/16d",   "1/4t", "1/16", "1/32d", "1/8t", "1/32", "1/16t", "1/32t"};
 const std::vector<std::string> kAlgorithms = {"Up", "Down", "UpDown", "ZigZag", "Random"};
 const std::vector<std::string> kScales = {"Major", "Minor", "Penta", "Whole", "Chrom"};
 const std::vector<std::string> kTonics = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
@@ -71,9 +70,9 @@ TEST_F(ParameterTest, ListTexts) {
         int index;
         const std::vector<std::string>* texts;
     };
-    const List lists[] = {{Par::MnDelay, &kDivisions}, {Par::PDelay, &kDivisions}, {Par::V1Delay, &kDivisions},
+    const List lists[] = {{Par::MnDelay, &kDivisions}, {Par::PDelay, &kDivisions},  {Par::V1Delay, &kDivisions},
                           {Par::V2Delay, &kDivisions}, {Par::V1Algo, &kAlgorithms}, {Par::V2Algo, &kAlgorithms},
-                          {Par::Scale, &kScales},       {Par::Tonic, &kTonics}};
+                          {Par::Scale, &kScales},      {Par::Tonic, &kTonics}};
     for (const List& list : lists) {
         const int n = static_cast<int>(list.texts->size());
         for (int v = 0; v < n; ++v) {

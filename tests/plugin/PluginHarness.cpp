@@ -18,21 +18,11 @@ std::string Describe(const Sent& s) {
         else
             std::snprintf(text, sizeof text, "midi %02X %02X %02X @%d", s.bytes[0], s.bytes[1], s.bytes[2], s.delta);
         break;
-    case Sent::SysEx:
-        std::snprintf(text, sizeof text, "sysex %d bytes @%d", s.sysexSize, s.delta);
-        break;
-    case Sent::OtherEvent:
-        std::snprintf(text, sizeof text, "event @%d", s.delta);
-        break;
-    case Sent::Automate:
-        std::snprintf(text, sizeof text, "automate %d %.4f", s.index, s.value);
-        break;
-    case Sent::BeginEdit:
-        std::snprintf(text, sizeof text, "begin %d", s.index);
-        break;
-    case Sent::EndEdit:
-        std::snprintf(text, sizeof text, "end %d", s.index);
-        break;
+    case Sent::SysEx: std::snprintf(text, sizeof text, "sysex %d bytes @%d", s.sysexSize, s.delta); break;
+    case Sent::OtherEvent: std::snprintf(text, sizeof text, "event @%d", s.delta); break;
+    case Sent::Automate: std::snprintf(text, sizeof text, "automate %d %.4f", s.index, s.value); break;
+    case Sent::BeginEdit: std::snprintf(text, sizeof text, "begin %d", s.index); break;
+    case Sent::EndEdit: std::snprintf(text, sizeof text, "end %d", s.index); break;
     }
     return text;
 }
@@ -81,9 +71,15 @@ SentLog Filter(const SentLog& log, Pred pred) {
 }
 }  // namespace
 
-SentLog NotesOnly(const SentLog& log) { return Filter(log, [](const Sent& s) { return s.IsNote(); }); }
-SentLog NoteOns(const SentLog& log) { return Filter(log, [](const Sent& s) { return s.IsNoteOn(); }); }
-SentLog NoteOffs(const SentLog& log) { return Filter(log, [](const Sent& s) { return s.IsNoteOff(); }); }
+SentLog NotesOnly(const SentLog& log) {
+    return Filter(log, [](const Sent& s) { return s.IsNote(); });
+}
+SentLog NoteOns(const SentLog& log) {
+    return Filter(log, [](const Sent& s) { return s.IsNoteOn(); });
+}
+SentLog NoteOffs(const SentLog& log) {
+    return Filter(log, [](const Sent& s) { return s.IsNoteOff(); });
+}
 SentLog OnChannel(const SentLog& log, int channel) {
     return Filter(log, [channel](const Sent& s) { return s.kind == Sent::Midi && s.Channel() == channel; });
 }
@@ -114,8 +110,7 @@ intptr_t RecordingHost::OnHostCall(int32_t opcode, int32_t index, intptr_t value
         break;
     case vst2::audioMasterAutomate:
     case vst2::audioMasterBeginEdit:
-    case vst2::audioMasterEndEdit:
-        break;
+    case vst2::audioMasterEndEdit: break;
     default: ++mOtherCalls; break;
     }
     return VstHost::OnHostCall(opcode, index, value, ptr, opt);

@@ -15,13 +15,13 @@
 struct Sent {
     enum Kind { Midi, SysEx, OtherEvent, Automate, BeginEdit, EndEdit };
     Kind kind = Midi;
-    int32_t delta = 0;        // deltaFrames of an event
-    uint8_t bytes[4] = {};    // MIDI bytes of a MIDI event
-    int32_t byteSize = 0;     // byteSize field of an event
-    int32_t flags = 0;        // flags field of an event
-    int64_t blockPos = 0;     // host sample position of the block during which it arrived
-    int index = 0;            // parameter index of an edit
-    float value = 0.0f;       // normalized value of an automation
+    int32_t delta = 0;      // deltaFrames of an event
+    uint8_t bytes[4] = {};  // MIDI bytes of a MIDI event
+    int32_t byteSize = 0;   // byteSize field of an event
+    int32_t flags = 0;      // flags field of an event
+    int64_t blockPos = 0;   // host sample position of the block during which it arrived
+    int index = 0;          // parameter index of an edit
+    float value = 0.0f;     // normalized value of an automation
     const void* sysexData = nullptr;
     int32_t sysexSize = 0;
 
@@ -36,10 +36,10 @@ struct Sent {
 using SentLog = std::vector<Sent>;
 
 // Short readable forms, so a failing comparison shows both sequences.
-std::string Describe(const Sent& s);                     // "on 60 c0 v100 @100"
-std::string Describe(const SentLog& log);                // joined with ", "
-std::string DescribeAbs(const SentLog& log);             // notes with absolute positions: "on 60 c0 v100 @@1124"
-std::string Brief(const SentLog& log);                   // without offsets: "on 60 c0 v100, off 60 c0"
+std::string Describe(const Sent& s);          // "on 60 c0 v100 @100"
+std::string Describe(const SentLog& log);     // joined with ", "
+std::string DescribeAbs(const SentLog& log);  // notes with absolute positions: "on 60 c0 v100 @@1124"
+std::string Brief(const SentLog& log);        // without offsets: "on 60 c0 v100, off 60 c0"
 SentLog NotesOnly(const SentLog& log);
 SentLog NoteOns(const SentLog& log);
 SentLog NoteOffs(const SentLog& log);
@@ -96,10 +96,9 @@ inline float Tonic(int tonic) { return tonic / 11.0f; }
 
 // Rows of the note-division lists and the rotation algorithms.
 namespace Div {
-constexpr int Off = 0, Whole = 1, HalfDot = 2, Half = 3, QuarterDot = 4, Quarter = 5, EighthDot = 6,
-              HalfTriplet = 7, Eighth = 8, SixteenthDot = 9, QuarterTriplet = 10, Sixteenth = 11,
-              ThirtySecondDot = 12, EighthTriplet = 13, ThirtySecond = 14, SixteenthTriplet = 15,
-              ThirtySecondTriplet = 16;
+constexpr int Off = 0, Whole = 1, HalfDot = 2, Half = 3, QuarterDot = 4, Quarter = 5, EighthDot = 6, HalfTriplet = 7,
+              Eighth = 8, SixteenthDot = 9, QuarterTriplet = 10, Sixteenth = 11, ThirtySecondDot = 12,
+              EighthTriplet = 13, ThirtySecond = 14, SixteenthTriplet = 15, ThirtySecondTriplet = 16;
 }  // namespace Div
 namespace Algo {
 constexpr int Up = 0, Down = 1, UpDown = 2, ZigZag = 3, Random = 4;
@@ -129,8 +128,7 @@ public:
 
     RecordingHost& Host() { return mHost; }
     vst2::AEffect* Effect() const { return mHost.Effect(); }
-    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                      float opt = 0.0f);
+    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
 
     // Parameters by index, normalized.
     void SetParam(int index, float normalized);

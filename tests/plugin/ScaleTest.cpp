@@ -42,8 +42,18 @@ TEST_F(ScaleTest, SnapOffIsIdentity) {
 // Major over C moves the pitches between degrees up; degrees stay.
 TEST_F(ScaleTest, MajorOverC) {
     Snap(true, 0, 0);
-    ExpectMap({{61, 62}, {63, 64}, {66, 67}, {68, 69}, {70, 71},
-               {60, 60}, {62, 62}, {64, 64}, {65, 65}, {67, 67}, {69, 69}, {71, 71}});
+    ExpectMap({{61, 62},
+               {63, 64},
+               {66, 67},
+               {68, 69},
+               {70, 71},
+               {60, 60},
+               {62, 62},
+               {64, 64},
+               {65, 65},
+               {67, 67},
+               {69, 69},
+               {71, 71}});
 }
 
 // Every scale moves each pitch class of the octave by its own offset.

@@ -48,14 +48,13 @@ TEST_P(RotationPatternTest, IndexSequence) {
     EXPECT_EQ(V1Slots(static_cast<int>(GetParam().slots.size())), GetParam().slots);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Patterns, RotationPatternTest,
-    ::testing::Values(PatternCase{"Up", Algo::Up, {1, 2, 3, 0, 1, 2, 3, 0}},
-                      PatternCase{"Down", Algo::Down, {2, 1, 0, 3, 2, 1, 0, 3}},
-                      PatternCase{"UpDown", Algo::UpDown, {1, 2, 3, 2, 1, 0, 1, 2, 3}},
-                      PatternCase{"ZigZag", Algo::ZigZag, {2, 1, 3, 0, 2, 1, 3, 0}},
-                      PatternCase{"Random", Algo::Random, {3, 0, 2, 2, 1, 2, 0, 0}}),
-    [](const ::testing::TestParamInfo<PatternCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Patterns, RotationPatternTest,
+                         ::testing::Values(PatternCase{"Up", Algo::Up, {1, 2, 3, 0, 1, 2, 3, 0}},
+                                           PatternCase{"Down", Algo::Down, {2, 1, 0, 3, 2, 1, 0, 3}},
+                                           PatternCase{"UpDown", Algo::UpDown, {1, 2, 3, 2, 1, 0, 1, 2, 3}},
+                                           PatternCase{"ZigZag", Algo::ZigZag, {2, 1, 3, 0, 2, 1, 3, 0}},
+                                           PatternCase{"Random", Algo::Random, {3, 0, 2, 2, 1, 2, 0, 0}}),
+                         [](const ::testing::TestParamInfo<PatternCase>& info) { return info.param.name; });
 
 // Both rotating voices on Random draw alternately from the one generator.
 TEST_F(VoiceTest, RandomVoicesShareOneGenerator) {

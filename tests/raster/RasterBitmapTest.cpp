@@ -1,6 +1,6 @@
 // Bitmap classes: row spans, alignment, buffer growth and the system bitmap's reuse on shrink.
-#include "RasterMemBitmap.h"
-#include "RasterSysBitmap.h"
+#include "raster/RasterMemBitmap.h"
+#include "raster/RasterSysBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +8,12 @@
 
 namespace {
 
-bool Aligned64(const void* p)
-{
-    return (reinterpret_cast<uintptr_t>(p) & 63) == 0;
-}
+bool Aligned64(const void* p) { return (reinterpret_cast<uintptr_t>(p) & 63) == 0; }
 
 }  // namespace
 
 // An empty memory bitmap has no pixels at all.
-TEST(RasterMemBitmap, EmptyHasNoBuffer)
-{
+TEST(RasterMemBitmap, EmptyHasNoBuffer) {
     RasterMemBitmap bmp(0, 0, 4);
     EXPECT_EQ(bmp.GetPixelData(), nullptr);
     EXPECT_EQ(bmp.GetWidth(), 0);
@@ -28,8 +24,7 @@ TEST(RasterMemBitmap, EmptyHasNoBuffer)
 }
 
 // Rows pad to the alignment; a non-power of two uses its lowest power-of-two factor.
-TEST(RasterMemBitmap, RowSpanFollowsAlignment)
-{
+TEST(RasterMemBitmap, RowSpanFollowsAlignment) {
     EXPECT_EQ(RasterMemBitmap(101, 1, 4).GetRowSpan(), 104);
     EXPECT_EQ(RasterMemBitmap(101, 1, 1).GetRowSpan(), 101);
     EXPECT_EQ(RasterMemBitmap(101, 1, 0).GetRowSpan(), 101);
@@ -41,8 +36,7 @@ TEST(RasterMemBitmap, RowSpanFollowsAlignment)
 }
 
 // The block grows with a 25 % margin and never shrinks while the size stays positive.
-TEST(RasterMemBitmap, BufferGrowth)
-{
+TEST(RasterMemBitmap, BufferGrowth) {
     RasterMemBitmap bmp(100, 100, 4);
     EXPECT_EQ(bmp.GetAllocatedBytes(), 40000);
     EXPECT_TRUE(Aligned64(bmp.GetPixelData()));
@@ -68,19 +62,16 @@ TEST(RasterMemBitmap, BufferGrowth)
 }
 
 // Every byte of a grown bitmap is writable (the sanitizer build checks the bounds).
-TEST(RasterMemBitmap, WholeBufferWritable)
-{
+TEST(RasterMemBitmap, WholeBufferWritable) {
     RasterMemBitmap bmp(3, 3, 4);
     ASSERT_TRUE(bmp.ResizeTo(37, 29));
     RasterPixel* p = bmp.GetPixelData();
-    for (int i = 0; i < bmp.GetRowSpan() * bmp.GetHeight(); ++i)
-        p[i] = RasterPixel(i);
+    for (int i = 0; i < bmp.GetRowSpan() * bmp.GetHeight(); ++i) p[i] = RasterPixel(i);
     EXPECT_EQ(p[bmp.GetRowSpan() * bmp.GetHeight() - 1], RasterPixel(bmp.GetRowSpan() * 29 - 1));
 }
 
 // Nonsense sizes give an empty bitmap instead of a crash or a wrapped allocation.
-TEST(RasterMemBitmap, BadSizesGiveEmptyBitmap)
-{
+TEST(RasterMemBitmap, BadSizesGiveEmptyBitmap) {
     RasterMemBitmap neg(-4, -4, 4);
     EXPECT_EQ(neg.GetPixelData(), nullptr);
     EXPECT_EQ(neg.GetWidth(), 0);
@@ -90,8 +81,7 @@ TEST(RasterMemBitmap, BadSizesGiveEmptyBitmap)
 }
 
 // The editor's 410-pixel draw bitmap pads rows to 412 and keeps them when shrunk.
-TEST(RasterSysBitmap, RowSpanAndShrink)
-{
+TEST(RasterSysBitmap, RowSpanAndShrink) {
     RasterSysBitmap bmp(410, 680);
     ASSERT_NE(bmp.GetPixelData(), nullptr);
     EXPECT_EQ(bmp.GetRowSpan(), 412);
@@ -111,8 +101,7 @@ TEST(RasterSysBitmap, RowSpanAndShrink)
 }
 
 // Zero sizes leave a system bitmap without pixels.
-TEST(RasterSysBitmap, ZeroSizeHasNoPixels)
-{
+TEST(RasterSysBitmap, ZeroSizeHasNoPixels) {
     RasterSysBitmap bmp(0, 0);
     EXPECT_EQ(bmp.GetPixelData(), nullptr);
     EXPECT_FALSE(bmp.ResizeTo(0, 7));

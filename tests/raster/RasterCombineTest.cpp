@@ -1,7 +1,7 @@
 // Combine operations: exact bytes for known cases, and a seeded random run of every operation
 // and weight against the reference formulas.
-#include "RasterOperations.h"
-#include "RasterTestSupport.h"
+#include "raster/RasterOperations.h"
+#include "tests/raster/RasterTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,7 @@
 namespace {
 
 // Combines s into d through a 1 x 1 unscaled copy.
-RasterPixel CombineOne(uint32_t mode, float opacity, RasterPixel d, RasterPixel s)
-{
+RasterPixel CombineOne(uint32_t mode, float opacity, RasterPixel d, RasterPixel s) {
     RasterMemBitmap dst(1, 1, 4), src(1, 1, 4);
     dst.GetPixelData()[0] = d;
     src.GetPixelData()[0] = s;
@@ -19,8 +18,7 @@ RasterPixel CombineOne(uint32_t mode, float opacity, RasterPixel d, RasterPixel 
     return dst.GetPixelData()[0];
 }
 
-struct Regression
-{
+struct Regression {
     const char* mWhat;
     uint32_t mMode;
     float mOpacity;
@@ -39,8 +37,7 @@ const Regression REGRESSIONS[] = {
      0xFF404040},
     {"grayed-out control: opaque black over grey at 0.25", BlitCopy | BlitUseAlpha, 0.25f, 0xFF808080, 0xFF000000,
      0xFF606060},
-    {"alpha copy at 0.5 with sa = 127 uses w' = 64", BlitCopy | BlitUseAlpha, 0.5f, 0xFF000000, 0x7FFFFFFF,
-     0xDF404040},
+    {"alpha copy at 0.5 with sa = 127 uses w' = 64", BlitCopy | BlitUseAlpha, 0.5f, 0xFF000000, 0x7FFFFFFF, 0xDF404040},
     {"plain copy at 0.25 moves alpha too", BlitCopy, 0.25f, 0x00000000, 0xFFFFFFFF, 0x40404040},
     {"plain copy at 1.0 stores", BlitCopy, 1.0f, 0x11223344, 0x00000000, 0x00000000},
     {"add at 0.5", BlitAdd, 0.5f, 0x10203040, 0xFF808080, 0x8F607080},
@@ -59,40 +56,32 @@ const Regression REGRESSIONS[] = {
 }  // namespace
 
 // Known inputs give the exact bytes of the formulas.
-TEST(RasterCombine, RegressionPixels)
-{
+TEST(RasterCombine, RegressionPixels) {
     for (const Regression& r : REGRESSIONS)
         EXPECT_EQ(CombineOne(r.mMode, r.mOpacity, r.mDst, r.mSrc), r.mExpected) << r.mWhat;
 }
 
 // Every operation, with and without source alpha, at many weights matches the reference.
-TEST(RasterCombine, RandomAgainstReference)
-{
+TEST(RasterCombine, RandomAgainstReference) {
     std::mt19937 rng(1234);
     const uint32_t ops[] = {BlitCopy, BlitAdd, BlitDodge, BlitMultiply, BlitOverlay};
     const float opacities[] = {1.0f, 0.9f, 0.75f, 0.3f, 0.25f, 0.01f, 1.5f};
     const int W = 37, H = 5;
-    for (uint32_t op : ops)
-    {
-        for (uint32_t alpha : {0u, uint32_t(BlitUseAlpha)})
-        {
-            for (float opacity : opacities)
-            {
+    for (uint32_t op : ops) {
+        for (uint32_t alpha : {0u, uint32_t(BlitUseAlpha)}) {
+            for (float opacity : opacities) {
                 uint32_t mode = op | alpha;
                 RasterMemBitmap dst(W, H, 4), src(W, H, 4), before(W, H, 4);
                 FillRandomAlpha(dst, rng);
                 FillRandomAlpha(src, rng);
                 // Runs of wholly transparent and wholly opaque pixels, as in real control images.
-                for (int x = 8; x < 16; ++x)
-                    src.GetPixelData()[x] &= 0x00FFFFFF;
-                for (int x = 20; x < 28; ++x)
-                    src.GetPixelData()[src.GetRowSpan() + x] |= 0xFF000000;
+                for (int x = 8; x < 16; ++x) src.GetPixelData()[x] &= 0x00FFFFFF;
+                for (int x = 20; x < 28; ++x) src.GetPixelData()[src.GetRowSpan() + x] |= 0xFF000000;
                 RasterCopyWhole(&before, &dst);
                 RasterCopyRegion(&dst, &src, 0, 0, 0, 0, W, H, opacity, mode);
                 int w = int(opacity * 256) > 256 ? 256 : int(opacity * 256);
                 for (int y = 0; y < H; ++y)
-                    for (int x = 0; x < W; ++x)
-                    {
+                    for (int x = 0; x < W; ++x) {
                         RasterPixel expected = RefCombine(mode, PixelAt(before, x, y), PixelAt(src, x, y), w, true);
                         ASSERT_EQ(PixelAt(dst, x, y), expected)
                             << "mode " << mode << " opacity " << opacity << " at " << x << "," << y;
@@ -103,8 +92,7 @@ TEST(RasterCombine, RandomAgainstReference)
 }
 
 // The halving fast path differs from the general formula by at most the lowest bit.
-TEST(RasterCombine, HalvingFastPathCloseToGeneral)
-{
+TEST(RasterCombine, HalvingFastPathCloseToGeneral) {
     std::mt19937 rng(99);
     RasterMemBitmap fast(64, 16, 4), general(64, 16, 4), src(64, 16, 4);
     FillRandom(fast, rng);
@@ -121,11 +109,9 @@ TEST(RasterCombine, HalvingFastPathCloseToGeneral)
 }
 
 // Hue/saturation/value: neutral adjustment keeps the colour, the result takes the source alpha.
-TEST(RasterCombine, HsvAdjust)
-{
+TEST(RasterCombine, HsvAdjust) {
     const RasterPixel colours[] = {0xFF336699, 0xFFFF0000, 0xFF00FF00, 0xFF808080, 0xFF000000, 0xFFFFFFFF};
-    for (RasterPixel c : colours)
-    {
+    for (RasterPixel c : colours) {
         RasterPixel out = CombineOne(BlitHsvAdjust, 1.0f, c, 0x40808080);
         EXPECT_EQ(out >> 24, 0x40u);
         EXPECT_LE(ChannelDistance(out | 0xFF000000, c), 3) << std::hex << c;

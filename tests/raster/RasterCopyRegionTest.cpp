@@ -1,8 +1,8 @@
 // Unscaled copy: clipping at every edge, bottom-up bitmaps, channel copies and the cases where
 // nothing may change.
-#include "RasterOperations.h"
-#include "RasterSysBitmap.h"
-#include "RasterTestSupport.h"
+#include "raster/RasterOperations.h"
+#include "raster/RasterSysBitmap.h"
+#include "tests/raster/RasterTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,27 +12,22 @@ namespace {
 
 const RasterPixel SENTINEL = 0x5A5A5A5A;
 
-void FillWith(RasterBitmap& bmp, RasterPixel p)
-{
+void FillWith(RasterBitmap& bmp, RasterPixel p) {
     for (int y = 0; y < bmp.GetHeight(); ++y)
-        for (int x = 0; x < bmp.GetWidth(); ++x)
-            SetPixelAt(bmp, x, y, p);
+        for (int x = 0; x < bmp.GetWidth(); ++x) SetPixelAt(bmp, x, y, p);
 }
 
 // Source pixel (x, y) holds a value naming its position.
-void FillNumbered(RasterBitmap& bmp)
-{
+void FillNumbered(RasterBitmap& bmp) {
     for (int y = 0; y < bmp.GetHeight(); ++y)
         for (int x = 0; x < bmp.GetWidth(); ++x)
             SetPixelAt(bmp, x, y, 0xFF000000 | RasterPixel(y << 8) | RasterPixel(x));
 }
 
 // Checks that dest holds src shifted by (ox, oy) inside [x0, x1) x [y0, y1) and SENTINEL elsewhere.
-void ExpectPlaced(const RasterBitmap& dest, const RasterBitmap& src, int ox, int oy, int x0, int y0, int x1, int y1)
-{
+void ExpectPlaced(const RasterBitmap& dest, const RasterBitmap& src, int ox, int oy, int x0, int y0, int x1, int y1) {
     for (int y = 0; y < dest.GetHeight(); ++y)
-        for (int x = 0; x < dest.GetWidth(); ++x)
-        {
+        for (int x = 0; x < dest.GetWidth(); ++x) {
             bool inside = x >= x0 && x < x1 && y >= y0 && y < y1;
             RasterPixel expected = inside ? PixelAt(src, x - ox, y - oy) : SENTINEL;
             ASSERT_EQ(PixelAt(dest, x, y), expected) << x << "," << y;
@@ -42,8 +37,7 @@ void ExpectPlaced(const RasterBitmap& dest, const RasterBitmap& src, int ox, int
 }  // namespace
 
 // Negative destination coordinates draw only the visible part, from the matching source offset.
-TEST(RasterCopyRegion, ClipsNegativeDestination)
-{
+TEST(RasterCopyRegion, ClipsNegativeDestination) {
     RasterMemBitmap src(8, 8, 4), dst(10, 10, 4);
     FillNumbered(src);
     FillWith(dst, SENTINEL);
@@ -52,8 +46,7 @@ TEST(RasterCopyRegion, ClipsNegativeDestination)
 }
 
 // Nothing is written beyond the destination's right and bottom edges.
-TEST(RasterCopyRegion, ClipsFarEdges)
-{
+TEST(RasterCopyRegion, ClipsFarEdges) {
     RasterMemBitmap src(8, 8, 4), dst(10, 10, 4);
     FillNumbered(src);
     FillWith(dst, SENTINEL);
@@ -62,15 +55,13 @@ TEST(RasterCopyRegion, ClipsFarEdges)
 }
 
 // A source start before the bitmap moves the destination along; the source size limits w and h.
-TEST(RasterCopyRegion, ClipsSource)
-{
+TEST(RasterCopyRegion, ClipsSource) {
     RasterMemBitmap src(8, 8, 4), dst(10, 10, 4);
     FillNumbered(src);
     FillWith(dst, SENTINEL);
     RasterCopyRegion(&dst, &src, 1, 1, -2, -1, 100, 100, 0.5001f, BlitAdd);
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
-        {
+        for (int x = 0; x < 10; ++x) {
             bool inside = x >= 3 && y >= 2 && x < 10 && y < 10;
             if (!inside)
                 ASSERT_EQ(PixelAt(dst, x, y), SENTINEL) << x << "," << y;
@@ -80,8 +71,7 @@ TEST(RasterCopyRegion, ClipsSource)
 }
 
 // Regions wholly outside, opacity 0, empty and null bitmaps change nothing.
-TEST(RasterCopyRegion, NothingToDo)
-{
+TEST(RasterCopyRegion, NothingToDo) {
     RasterMemBitmap src(8, 8, 4), dst(10, 10, 4), empty(0, 0, 4);
     FillNumbered(src);
     FillWith(dst, SENTINEL);
@@ -101,37 +91,31 @@ TEST(RasterCopyRegion, NothingToDo)
 }
 
 // Opacity 1.0 reproduces the source rows exactly, alpha included, into a padded system bitmap.
-TEST(RasterCopyRegion, OpaqueCopyIsExact)
-{
+TEST(RasterCopyRegion, OpaqueCopyIsExact) {
     std::mt19937 rng(7);
     RasterMemBitmap src(410, 30, 4);
     RasterSysBitmap dst(410, 30);
     FillRandom(src, rng);
     RasterCopyRegion(&dst, &src, 0, 0, 0, 0, 410, 30, 1.0f, BlitCopy);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 410; ++x)
-            ASSERT_EQ(PixelAt(dst, x, y), PixelAt(src, x, y));
+        for (int x = 0; x < 410; ++x) ASSERT_EQ(PixelAt(dst, x, y), PixelAt(src, x, y));
 }
 
 // Bottom-up source and destination are addressed by logical rows in every path.
-TEST(RasterCopyRegion, BottomUpBitmaps)
-{
+TEST(RasterCopyRegion, BottomUpBitmaps) {
     std::mt19937 rng(11);
     const uint32_t modes[] = {BlitCopy, BlitCopy | BlitUseAlpha, BlitAdd, RasterChannelCopyMode(3, 0)};
     const float opacities[] = {1.0f, 0.5f, 0.3f};
     for (uint32_t mode : modes)
-        for (float opacity : opacities)
-        {
+        for (float opacity : opacities) {
             RasterMemBitmap srcTd(9, 7, 4), dstTd(12, 11, 4);
             BottomUpBitmap srcBu(9, 7), dstBu(12, 11);
             FillRandomAlpha(srcTd, rng);
             FillRandomAlpha(dstTd, rng);
             for (int y = 0; y < 7; ++y)
-                for (int x = 0; x < 9; ++x)
-                    SetPixelAt(srcBu, x, y, PixelAt(srcTd, x, y));
+                for (int x = 0; x < 9; ++x) SetPixelAt(srcBu, x, y, PixelAt(srcTd, x, y));
             for (int y = 0; y < 11; ++y)
-                for (int x = 0; x < 12; ++x)
-                    SetPixelAt(dstBu, x, y, PixelAt(dstTd, x, y));
+                for (int x = 0; x < 12; ++x) SetPixelAt(dstBu, x, y, PixelAt(dstTd, x, y));
             RasterCopyRegion(&dstTd, &srcTd, 4, -1, 1, 0, 8, 7, opacity, mode);
             RasterCopyRegion(&dstBu, &srcBu, 4, -1, 1, 0, 8, 7, opacity, mode);
             for (int y = 0; y < 11; ++y)
@@ -141,8 +125,7 @@ TEST(RasterCopyRegion, BottomUpBitmaps)
 }
 
 // A channel copy moves one byte and leaves the others and the opacity out of it.
-TEST(RasterCopyRegion, ChannelCopy)
-{
+TEST(RasterCopyRegion, ChannelCopy) {
     RasterMemBitmap src(2, 1, 4), dst(2, 1, 4);
     src.GetPixelData()[0] = 0xAABBCCDD;
     src.GetPixelData()[1] = 0x11223344;
@@ -156,8 +139,7 @@ TEST(RasterCopyRegion, ChannelCopy)
 }
 
 // The whole copy resizes the destination and copies everything.
-TEST(RasterCopyWhole, ResizesAndCopies)
-{
+TEST(RasterCopyWhole, ResizesAndCopies) {
     std::mt19937 rng(3);
     RasterMemBitmap src(13, 9, 4), dst(0, 0, 4);
     FillRandom(src, rng);
@@ -165,8 +147,7 @@ TEST(RasterCopyWhole, ResizesAndCopies)
     ASSERT_EQ(dst.GetWidth(), 13);
     ASSERT_EQ(dst.GetHeight(), 9);
     for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(PixelAt(dst, x, y), PixelAt(src, x, y));
+        for (int x = 0; x < 13; ++x) ASSERT_EQ(PixelAt(dst, x, y), PixelAt(src, x, y));
     RasterCopyWhole(nullptr, &src);
     RasterCopyWhole(&dst, nullptr);
 }

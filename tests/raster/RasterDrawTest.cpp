@@ -1,7 +1,7 @@
 // Fills, channel clears, single pixels, segments, rings and arcs: fast paths against the
 // general formula, clipping, and where the pixels land.
-#include "RasterOperations.h"
-#include "RasterTestSupport.h"
+#include "raster/RasterOperations.h"
+#include "tests/raster/RasterTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +15,11 @@ namespace {
 typedef std::set<std::pair<int, int>> PixelSet;
 
 // Pixels that differ from zero.
-PixelSet Touched(const RasterBitmap& bmp)
-{
+PixelSet Touched(const RasterBitmap& bmp) {
     PixelSet out;
     for (int y = 0; y < bmp.GetHeight(); ++y)
         for (int x = 0; x < bmp.GetWidth(); ++x)
-            if (PixelAt(bmp, x, y) != 0)
-                out.insert({x, y});
+            if (PixelAt(bmp, x, y) != 0) out.insert({x, y});
     return out;
 }
 
@@ -29,16 +27,13 @@ PixelSet Touched(const RasterBitmap& bmp)
 
 // Fill fast paths (store, halving, quartering) stay within the lowest bits of the formula;
 // other weights follow it exactly.
-TEST(RasterFillRegion, FastPathsAgainstGeneral)
-{
+TEST(RasterFillRegion, FastPathsAgainstGeneral) {
     std::mt19937 rng(31);
-    struct
-    {
+    struct {
         float mOpacity;
         int mTolerance;
     } cases[] = {{1.0f, 0}, {0.5f, 1}, {0.25f, 2}, {0.75f, 2}, {0.3f, 0}, {0.9f, 0}};
-    for (auto c : cases)
-    {
+    for (auto c : cases) {
         ZeroBitmap bmp(23, 7), before(23, 7);
         FillRandom(bmp, rng);
         RasterCopyWhole(&before, &bmp);
@@ -46,8 +41,7 @@ TEST(RasterFillRegion, FastPathsAgainstGeneral)
         RasterFillRegion(&bmp, 0, 0, 23, 7, colour, c.mOpacity, BlitCopy);
         int worst = 0;
         for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 23; ++x)
-            {
+            for (int x = 0; x < 23; ++x) {
                 RasterPixel expected = RefCombine(BlitCopy, PixelAt(before, x, y), colour, int(c.mOpacity * 256), true);
                 worst = std::max(worst, ChannelDistance(PixelAt(bmp, x, y), expected));
             }
@@ -56,8 +50,7 @@ TEST(RasterFillRegion, FastPathsAgainstGeneral)
 }
 
 // With source alpha the colour's alpha scales the opacity; other operations use the formula.
-TEST(RasterFillRegion, AlphaAndOperations)
-{
+TEST(RasterFillRegion, AlphaAndOperations) {
     ZeroBitmap bmp(2, 1);
     bmp.GetPixelData()[0] = 0xFF000000;
     // Alpha 64 of 255 at opacity 1.0 gives weight 64.
@@ -73,8 +66,7 @@ TEST(RasterFillRegion, AlphaAndOperations)
 }
 
 // Fills clip to the bitmap at every edge and ignore nonsense sizes.
-TEST(RasterFillRegion, Clipping)
-{
+TEST(RasterFillRegion, Clipping) {
     BottomUpBitmap bmp(6, 5);
     RasterFillRegion(&bmp, -3, -2, 5, 4, 0xFFFFFFFF, 1.0f, BlitCopy);
     RasterFillRegion(&bmp, 4, 3, 100, 100, 0xFFFFFFFF, 1.0f, BlitCopy);
@@ -84,17 +76,14 @@ TEST(RasterFillRegion, Clipping)
     PixelSet expected;
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x)
-            if ((x < 2 && y < 2) || (x >= 4 && y >= 3))
-                expected.insert({x, y});
+            if ((x < 2 && y < 2) || (x >= 4 && y >= 3)) expected.insert({x, y});
     EXPECT_EQ(Touched(bmp), expected);
 }
 
 // The channel clear masks and sets bits inside the clipped rectangle only.
-TEST(RasterClearChannels, MasksInsideRectangle)
-{
+TEST(RasterClearChannels, MasksInsideRectangle) {
     ZeroBitmap bmp(4, 3);
-    for (int i = 0; i < bmp.GetRowSpan() * 3; ++i)
-        bmp.GetPixelData()[i] = 0xAABBCCDD;
+    for (int i = 0; i < bmp.GetRowSpan() * 3; ++i) bmp.GetPixelData()[i] = 0xAABBCCDD;
     RasterClearChannels(&bmp, 1, -1, 10, 2, 0x00FFFFFF, 0x01000000);
     EXPECT_EQ(PixelAt(bmp, 0, 0), 0xAABBCCDDu);
     EXPECT_EQ(PixelAt(bmp, 1, 0), 0x01BBCCDDu);
@@ -103,8 +92,7 @@ TEST(RasterClearChannels, MasksInsideRectangle)
 }
 
 // Pixels outside the bitmap read as 0 and ignore writes; writes do not apply source alpha.
-TEST(RasterPixels, ReadAndWrite)
-{
+TEST(RasterPixels, ReadAndWrite) {
     BottomUpBitmap bmp(3, 2);
     RasterWritePixel(&bmp, 2, 0, 0x11223344, 1.0f, BlitCopy);
     EXPECT_EQ(RasterReadPixel(&bmp, 2, 0), 0x11223344u);
@@ -113,8 +101,7 @@ TEST(RasterPixels, ReadAndWrite)
     EXPECT_EQ(RasterReadPixel(&bmp, 0, 0), 0x007F7F7Fu);
     RasterWritePixel(&bmp, 1, 1, 0xFF404040, 0.3f, BlitAdd);
     EXPECT_EQ(RasterReadPixel(&bmp, 1, 1), RefCombine(BlitAdd, 0, 0xFF404040, 76, true));
-    for (auto xy : {std::make_pair(-1, 0), std::make_pair(0, -1), std::make_pair(3, 0), std::make_pair(0, 2)})
-    {
+    for (auto xy : {std::make_pair(-1, 0), std::make_pair(0, -1), std::make_pair(3, 0), std::make_pair(0, 2)}) {
         RasterWritePixel(&bmp, xy.first, xy.second, 0xFFFFFFFF, 1.0f, BlitCopy);
         EXPECT_EQ(RasterReadPixel(&bmp, xy.first, xy.second), 0u);
     }
@@ -125,30 +112,23 @@ TEST(RasterPixels, ReadAndWrite)
 }
 
 // Horizontal, vertical and diagonal segments cover their inclusive run in either direction.
-TEST(RasterDrawSegment, StraightRuns)
-{
+TEST(RasterDrawSegment, StraightRuns) {
     ZeroBitmap bmp(10, 10);
     RasterDrawSegment(&bmp, 7, 2, 2, 2, 0xFFFFFFFF, 1.0f, BlitCopy, false);
     RasterDrawSegment(&bmp, 0, 9, 0, 4, 0xFFFFFFFF, 1.0f, BlitCopy, false);
     RasterDrawSegment(&bmp, 3, 4, 6, 7, 0xFFFFFFFF, 1.0f, BlitCopy, true);
     PixelSet expected;
-    for (int x = 2; x <= 7; ++x)
-        expected.insert({x, 2});
-    for (int y = 4; y <= 9; ++y)
-        expected.insert({0, y});
-    for (int i = 0; i <= 3; ++i)
-        expected.insert({3 + i, 4 + i});
+    for (int x = 2; x <= 7; ++x) expected.insert({x, 2});
+    for (int y = 4; y <= 9; ++y) expected.insert({0, y});
+    for (int i = 0; i <= 3; ++i) expected.insert({3 + i, 4 + i});
     EXPECT_EQ(Touched(bmp), expected);
 }
 
 // Line fast paths stay within the lowest bits of the general formula.
-TEST(RasterDrawSegment, FastPathsAgainstGeneral)
-{
-    for (float opacity : {0.5f, 0.25f, 0.75f, 0.6f})
-    {
+TEST(RasterDrawSegment, FastPathsAgainstGeneral) {
+    for (float opacity : {0.5f, 0.25f, 0.75f, 0.6f}) {
         ZeroBitmap bmp(8, 1);
-        for (int x = 0; x < 8; ++x)
-            bmp.GetPixelData()[x] = 0x80FF10C3;
+        for (int x = 0; x < 8; ++x) bmp.GetPixelData()[x] = 0x80FF10C3;
         RasterDrawSegment(&bmp, 0, 0, 7, 0, 0x37A0FF01, opacity, BlitCopy, false);
         RasterPixel expected = RefCombine(BlitCopy, 0x80FF10C3, 0x37A0FF01, int(opacity * 256), true);
         EXPECT_LE(ChannelDistance(bmp.GetPixelData()[3], expected), opacity == 0.6f ? 0 : 2) << opacity;
@@ -157,8 +137,7 @@ TEST(RasterDrawSegment, FastPathsAgainstGeneral)
 
 // Sloped segments include both ends, draw one pixel per major step, and clip like the
 // visible part of an unclipped segment.
-TEST(RasterDrawSegment, SlopesAndClipping)
-{
+TEST(RasterDrawSegment, SlopesAndClipping) {
     ZeroBitmap bmp(20, 20);
     RasterDrawSegment(&bmp, 1, 2, 15, 7, 0xFFFFFFFF, 1.0f, BlitCopy, false);
     PixelSet line = Touched(bmp);
@@ -174,8 +153,7 @@ TEST(RasterDrawSegment, SlopesAndClipping)
     RasterDrawSegment(&small, -20, -20, 19, -7, 0xFFFFFFFF, 1.0f, BlitCopy, false);  // wholly above
     EXPECT_TRUE(Touched(small).empty());
     RasterDrawSegment(&small, -20, -6, 19, 7, 0xFFFFFFFF, 1.0f, BlitCopy, false);
-    for (const auto& p : Touched(small))
-        EXPECT_NEAR(p.second, (p.first + 20) * 13.0 / 39.0 - 6, 1.0) << p.first;
+    for (const auto& p : Touched(small)) EXPECT_NEAR(p.second, (p.first + 20) * 13.0 / 39.0 - 6, 1.0) << p.first;
     EXPECT_FALSE(Touched(small).empty());
     RasterDrawSegment(&small, -2000000000, 5, 2000000000, 5, 0xFFFFFFFF, 1.0f, BlitCopy, true);
     EXPECT_EQ(RasterReadPixel(&small, 19, 5), 0xFFFFFFFFu);
@@ -183,8 +161,7 @@ TEST(RasterDrawSegment, SlopesAndClipping)
 }
 
 // Anti-aliased slopes split the weight between two neighbours and stay symmetric.
-TEST(RasterDrawSegment, AntiAliased)
-{
+TEST(RasterDrawSegment, AntiAliased) {
     ZeroBitmap bmp(12, 12);
     RasterDrawSegment(&bmp, 1, 1, 10, 4, 0xFFFFFFFF, 1.0f, BlitCopy, true);
     EXPECT_EQ(RasterReadPixel(&bmp, 1, 1), 0xFFFFFFFFu);
@@ -202,8 +179,7 @@ TEST(RasterDrawSegment, AntiAliased)
 }
 
 // Rings put their pixels on the radius, clip to the bitmap and mirror for bottom-up bitmaps.
-TEST(RasterDrawRing, TracesTheRadius)
-{
+TEST(RasterDrawRing, TracesTheRadius) {
     ZeroBitmap bmp(40, 40);
     RasterDrawRing(&bmp, 20.0f, 18.0f, 11.0f, 0xFFFFFFFF, 1.0f, BlitCopy, false);
     PixelSet ring = Touched(bmp);
@@ -226,13 +202,11 @@ TEST(RasterDrawRing, TracesTheRadius)
 }
 
 // Small radii stamp a ring of coverage at (trunc(cx - r), trunc(cy - r)).
-TEST(RasterDrawRing, SmallRadiusStamp)
-{
+TEST(RasterDrawRing, SmallRadiusStamp) {
     ZeroBitmap bmp(12, 12);
     RasterDrawRing(&bmp, 5.0f, 6.0f, 2.0f, 0xFFFFFFFF, 1.0f, BlitCopy, false);
     PixelSet expected;
-    for (int i = 1; i <= 3; ++i)
-    {
+    for (int i = 1; i <= 3; ++i) {
         expected.insert({3 + i, 4});
         expected.insert({3 + i, 8});
         expected.insert({3, 4 + i});
@@ -242,22 +216,19 @@ TEST(RasterDrawRing, SmallRadiusStamp)
 
     ZeroBitmap aa(12, 12);
     RasterDrawRing(&aa, 0.0f, 0.0f, 3.5f, 0xFFFFFFFF, 1.0f, BlitCopy, true);  // square from (-3, -3), 8 wide
-    EXPECT_EQ(RasterReadPixel(&aa, 0, 0), 0u);  // inside the ring
-    EXPECT_NE(RasterReadPixel(&aa, 4, 0), 0u);  // on it
-    for (const auto& p : Touched(aa))
-        EXPECT_TRUE(p.first < 5 && p.second < 5) << p.first << "," << p.second;
+    EXPECT_EQ(RasterReadPixel(&aa, 0, 0), 0u);                                // inside the ring
+    EXPECT_NE(RasterReadPixel(&aa, 4, 0), 0u);                                // on it
+    for (const auto& p : Touched(aa)) EXPECT_TRUE(p.first < 5 && p.second < 5) << p.first << "," << p.second;
 }
 
 // Arcs draw only the part of the ring between the angles (clockwise on screen from +x).
-TEST(RasterDrawArcSegment, OnlyBetweenAngles)
-{
+TEST(RasterDrawArcSegment, OnlyBetweenAngles) {
     ZeroBitmap bmp(40, 40);
     const float pi = 3.14159265f;
     RasterDrawArcSegment(&bmp, 20.0f, 20.0f, 10.0f, 0.0f, pi / 2, 0xFFFFFFFF, 1.0f, BlitCopy, false);
     PixelSet arc = Touched(bmp);
     EXPECT_GT(arc.size(), 10u);
-    for (const auto& p : arc)
-    {
+    for (const auto& p : arc) {
         EXPECT_GE(p.first, 20) << "right half only";
         EXPECT_GE(p.second, 20) << "lower half only";
     }

@@ -1,4 +1,4 @@
-#include "FakeEffect.h"
+#include "tests/tools/FakeEffect.h"
 
 #include <cmath>
 #include <cstdio>
@@ -30,7 +30,10 @@ intptr_t Dispatcher(vst2::AEffect* e, int32_t opcode, int32_t index, intptr_t va
     const bool valid = index >= 0 && size_t(index) < self.mParams.size();
     switch (opcode) {
     case vst2::effOpen: self.mCalls.push_back("open"); return 0;
-    case vst2::effClose: self.mCalls.push_back("close"); self.mClosed = true; return 0;
+    case vst2::effClose:
+        self.mCalls.push_back("close");
+        self.mClosed = true;
+        return 0;
     case vst2::effSetSampleRate: self.mCalls.push_back("rate " + std::to_string(int(opt))); return 0;
     case vst2::effSetBlockSize: self.mCalls.push_back("block " + std::to_string(value)); return 0;
     case vst2::effMainsChanged: self.mCalls.push_back("mains " + std::to_string(value)); return 0;

@@ -17,8 +17,8 @@ bool Parse(std::vector<std::string> args, HostOptions& options) {
 
 TEST(HostOptions, RenderWithEverySetting) {
     HostOptions o;
-    ASSERT_TRUE(Parse({"render", "m.so", "in.mid", "out.mid", "--set", "v1algo=Up", "--rate=48000", "--block",
-                       "64", "--set=8=7", "--tempo", "96.5", "--set", "Name=a=b"},
+    ASSERT_TRUE(Parse({"render", "m.so", "in.mid", "out.mid", "--set", "v1algo=Up", "--rate=48000", "--block", "64",
+                       "--set=8=7", "--tempo", "96.5", "--set", "Name=a=b"},
                       o));
     EXPECT_EQ(o.mCommand, HostOptions::Command::Render);
     EXPECT_EQ(o.mModule, "m.so");

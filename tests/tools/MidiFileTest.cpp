@@ -14,8 +14,10 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes Header(uint16_t format, uint16_t tracks, uint16_t division) {
+    // clang-format off
     return {'M', 'T', 'h', 'd', 0, 0, 0, 6, uint8_t(format >> 8), uint8_t(format), uint8_t(tracks >> 8),
             uint8_t(tracks), uint8_t(division >> 8), uint8_t(division)};
+    // clang-format on
 }
 
 Bytes Chunk(const char* tag, const Bytes& body) {
@@ -52,11 +54,11 @@ MidiFile SampleFile() {
     sysex.mTick = 10;
     sysex.mStatus = 0xF0;
     sysex.mData = {0x7E, 0x7F, 0x09, 0x01, 0xF7};
-    notes.mEvents = {MidiEvent::Channel2(0, 0xC3, 5),          MidiEvent::Channel3(0, 0x93, 60, 100),
-                     MidiEvent::Channel3(0, 0x93, 64, 90),     sysex,
-                     MidiEvent::Channel3(48, 0x83, 60, 0),     MidiEvent::Channel3(48, 0x93, 64, 0),
-                     MidiEvent::Channel3(50, 0xE3, 0, 64),     MidiEvent::Channel2(60, 0xD3, 33),
-                     MidiEvent::Channel3(70, 0xB3, 7, 127),    MidiEvent::Channel3(70, 0xA3, 64, 12),
+    notes.mEvents = {MidiEvent::Channel2(0, 0xC3, 5),       MidiEvent::Channel3(0, 0x93, 60, 100),
+                     MidiEvent::Channel3(0, 0x93, 64, 90),  sysex,
+                     MidiEvent::Channel3(48, 0x83, 60, 0),  MidiEvent::Channel3(48, 0x93, 64, 0),
+                     MidiEvent::Channel3(50, 0xE3, 0, 64),  MidiEvent::Channel2(60, 0xD3, 33),
+                     MidiEvent::Channel3(70, 0xB3, 7, 127), MidiEvent::Channel3(70, 0xA3, 64, 12),
                      MidiEvent::EndOfTrack(300000)};
     file.mTracks = {conductor, notes};
     return file;
@@ -131,14 +133,13 @@ TEST(MidiFileReader, ToleratesWhatRealFilesDo) {
     Bytes header = Header(1, 2, 480);
     header[7] = 8;  // two extra header bytes
     header.insert(header.end(), {0xAA, 0xBB});
-    const Bytes track1 = {0x00, 0x91, 60, 100,                 // note-on
-                          0x10, 62, 101,                       // running status
-                          0x00, 0xFF, 0x01, 0x02, 'h', 'i',    // text meta
-                          0x05, 64, 0,                         // running status after a meta event
-                          0x00, 0xC1, 7, 0x01, 8,              // program changes, one data byte each
-                          0x00, 0xFF, 0x2F, 0x00,
-                          0x00, 0x91, 1, 1};                   // after the end: ignored
-    const Bytes track2 = {0x60, 0xF0, 0x03, 0x43, 0x12, 0xF7};  // sysex, and no end-of-track
+    const Bytes track1 = {0x00, 0x91, 60,   100,                      // note-on
+                          0x10, 62,   101,                            // running status
+                          0x00, 0xFF, 0x01, 0x02, 'h',  'i',          // text meta
+                          0x05, 64,   0,                              // running status after a meta event
+                          0x00, 0xC1, 7,    0x01, 8,                  // program changes, one data byte each
+                          0x00, 0xFF, 0x2F, 0x00, 0x00, 0x91, 1, 1};  // after the end: ignored
+    const Bytes track2 = {0x60, 0xF0, 0x03, 0x43, 0x12, 0xF7};        // sysex, and no end-of-track
     const Bytes bytes = Cat(Cat(Cat(header, Chunk("MTrk", track1)), Chunk("XFIH", {1, 2, 3})), Chunk("MTrk", track2));
     MidiFile file;
     ASSERT_TRUE(Read(bytes, file));
@@ -177,12 +178,12 @@ TEST(MidiFileReader, RefusesEveryTruncation) {
 TEST(MidiFileReader, RefusesMalformedTracks) {
     const Bytes header = Header(0, 1, 480);
     const std::vector<Bytes> bodies = {
-        {0x00, 60, 100},                          // data byte with no status to run on
-        {0x00, 0x90, 60, 0x90},                   // status byte inside a message
-        {0x80, 0x80, 0x80, 0x80, 0x00, 0x90},     // delta time of five bytes
-        {0x00, 0xF8},                             // real-time byte inside a track
-        {0x00, 0xFF, 0x51, 0x05, 0x07, 0xA1},     // meta longer than its chunk
-        {0x00, 0xF0, 0x81},                       // sysex length cut off
+        {0x00, 60, 100},                       // data byte with no status to run on
+        {0x00, 0x90, 60, 0x90},                // status byte inside a message
+        {0x80, 0x80, 0x80, 0x80, 0x00, 0x90},  // delta time of five bytes
+        {0x00, 0xF8},                          // real-time byte inside a track
+        {0x00, 0xFF, 0x51, 0x05, 0x07, 0xA1},  // meta longer than its chunk
+        {0x00, 0xF0, 0x81},                    // sysex length cut off
     };
     for (const Bytes& body : bodies) {
         MidiFile file;
@@ -193,11 +194,11 @@ TEST(MidiFileReader, RefusesMalformedTracks) {
 TEST(MidiFileReader, RefusesBadHeaders) {
     MidiFile file;
     const Bytes track = Chunk("MTrk", {0x00, 0xFF, 0x2F, 0x00});
-    EXPECT_FALSE(Read(Cat(Header(3, 1, 480), track), file));   // unknown format
+    EXPECT_FALSE(Read(Cat(Header(3, 1, 480), track), file));              // unknown format
     EXPECT_FALSE(Read(Cat(Header(0, 2, 480), Cat(track, track)), file));  // format 0 with two tracks
-    EXPECT_FALSE(Read(Cat(Header(1, 0, 480), track), file));   // no tracks
-    EXPECT_FALSE(Read(Cat(Header(1, 1, 0), track), file));     // no time base
-    EXPECT_FALSE(Read(Cat(Header(1, 2, 480), track), file));   // a track missing
+    EXPECT_FALSE(Read(Cat(Header(1, 0, 480), track), file));              // no tracks
+    EXPECT_FALSE(Read(Cat(Header(1, 1, 0), track), file));                // no time base
+    EXPECT_FALSE(Read(Cat(Header(1, 2, 480), track), file));              // a track missing
     Bytes riff = Cat(Header(1, 1, 480), track);
     riff[0] = 'R';
     EXPECT_FALSE(Read(riff, file));

@@ -2,7 +2,7 @@
 // plug-in: shared names, texts, numbers, list positions, fine ranges.
 #include <gtest/gtest.h>
 
-#include "FakeEffect.h"
+#include "tests/tools/FakeEffect.h"
 #include "tools/host/VstHost.h"
 #include "tools/render/ParameterResolver.h"
 
@@ -15,8 +15,12 @@ protected:
             {"MainMute", 0, 1, 1, {"off", "on"}},
             {"ParMute", 0, 1, 1, {"off", "on"}},
             {"ParMute", -24, 24, 1, {}},
-            {"Delay", 0, 16, 1, {"--off--", "1/1", "1/2d", "1/2", "1/4d", "1/4", "1/8d", "1/2t", "1/8", "1/16d",
-                                 "1/4t", "1/16", "1/32d", "1/8t", "1/32", "1/16t", "1/32t"}},
+            {"Delay",
+             0,
+             16,
+             1,
+             {"--off--", "1/1", "1/2d", "1/2", "1/4d", "1/4", "1/8d", "1/2t", "1/8", "1/16d", "1/4t", "1/16", "1/32d",
+              "1/8t", "1/32", "1/16t", "1/32t"}},
             {"Gain", 0, 100, 0.001, {}, 3},
             {"", 0, 1, 1, {}},
             {"12", 0, 1, 1, {}},

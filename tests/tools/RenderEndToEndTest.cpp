@@ -2,11 +2,11 @@
 // and render turns a small file into the voices the parameters ask for.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
-#include <sys/wait.h>
 #include <tuple>
 #include <vector>
 
@@ -84,9 +84,9 @@ std::vector<Note> OnChannel(const std::vector<Note>& notes, int channel) {
 TEST(HostEndToEnd, InfoShowsIdentityParametersAndPrograms) {
     const HostRun run = Host("info " + Module());
     ASSERT_EQ(run.mStatus, 0) << run.mOutput;
-    for (const char* text : {"Tamborelle", "Brisklaine", "'gxLm'", "Synth", "IsSynth", "parameters:    42",
-                             "receiveVstTimeInfo    yes", "sendVstMidiEvent      yes", "    8  ParMute      0",
-                             "   37  v2Delay      --off--", "   40  Tonic        C"})
+    for (const char* text :
+         {"Tamborelle", "Brisklaine", "'gxLm'", "Synth", "IsSynth", "parameters:    42", "receiveVstTimeInfo    yes",
+          "sendVstMidiEvent      yes", "    8  ParMute      0", "   37  v2Delay      --off--", "   40  Tonic        C"})
         EXPECT_NE(run.mOutput.find(text), std::string::npos) << text << "\n" << run.mOutput;
 }
 
@@ -118,15 +118,13 @@ TEST(HostEndToEnd, DefaultsPlayTheInputBack) {
 TEST(HostEndToEnd, VoicesDelaysAndSnapping) {
     const std::string in = WriteInput("voices.mid"), out = Temp("voices_out.mid");
     const HostRun run = Host("render " + Module() + " " + in + " " + out +
-                         " --set ParChan=2 --set 8=7 --set v1Mute=on --set v2Chan=3 --set v2Int1=12"
-                         " --set v2Int2=12 --set v2Int3=12 --set v2Int4=12 --set v2Delay=1/8 --set Snap=on"
-                         " --set Scale=Major --set Tonic=C");
+                             " --set ParChan=2 --set 8=7 --set v1Mute=on --set v2Chan=3 --set v2Int1=12"
+                             " --set v2Int2=12 --set v2Int3=12 --set v2Int4=12 --set v2Delay=1/8 --set Snap=on"
+                             " --set Scale=Major --set Tonic=C");
     ASSERT_EQ(run.mStatus, 0) << run.mOutput;
     const std::vector<Note> notes = NotesOf(out);
-    const std::vector<Note> main = {{0, 1, 60},    {0, 1, 64},    {0, 1, 67},
-                                    {1920, 1, 64}, {2880, 1, 67}, {3840, 1, 67}};
-    const std::vector<Note> fifth = {{0, 2, 67},    {0, 2, 71},    {0, 2, 74},
-                                     {1920, 2, 71}, {2880, 2, 74}, {3840, 2, 74}};
+    const std::vector<Note> main = {{0, 1, 60}, {0, 1, 64}, {0, 1, 67}, {1920, 1, 64}, {2880, 1, 67}, {3840, 1, 67}};
+    const std::vector<Note> fifth = {{0, 2, 67}, {0, 2, 71}, {0, 2, 74}, {1920, 2, 71}, {2880, 2, 74}, {3840, 2, 74}};
     const std::vector<Note> octave = {{480, 3, 72},  {480, 3, 76},  {480, 3, 79},
                                       {2400, 3, 76}, {3360, 3, 79}, {4320, 3, 79}};
     EXPECT_EQ(OnChannel(notes, 1), main);
@@ -140,7 +138,7 @@ TEST(HostEndToEnd, VoicesDelaysAndSnapping) {
 TEST(HostEndToEnd, DelaysFollowTheFileTempo) {
     const std::string in = WriteInput("slow.mid", 666667), out = Temp("slow_out.mid");
     const HostRun run = Host("render " + Module() + " " + in + " " + out +
-                         " --set MainMute=on --set v1Delay=1/4 --set v2Mute=on --set ParMute=on");
+                             " --set MainMute=on --set v1Delay=1/4 --set v2Mute=on --set ParMute=on");
     ASSERT_EQ(run.mStatus, 0) << run.mOutput;
     EXPECT_NE(run.mOutput.find("note: \"ParMute\" names parameters 5 8"), std::string::npos) << run.mOutput;
     const std::vector<Note> notes = NotesOf(out);

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "FakeEffect.h"
+#include "tests/tools/FakeEffect.h"
 #include "tools/render/EventSchedule.h"
 #include "tools/render/PluginStartup.h"
 #include "tools/render/RenderHost.h"
@@ -18,9 +18,9 @@ MidiFile Phrase(uint32_t microsPerQuarter = 500000) {
     file.mTracks.resize(2);
     file.mTracks[0].mEvents = {MidiEvent::Tempo(0, microsPerQuarter)};
     file.mTracks[1].mEvents = {
-        MidiEvent::Channel3(0, 0x90, 60, 100),   MidiEvent::Channel3(0, 0x90, 64, 90),
-        MidiEvent::Channel3(480, 0x90, 60, 0),   MidiEvent::Channel3(480, 0x80, 64, 0),
-        MidiEvent::Channel3(720, 0x91, 67, 80),  MidiEvent::Channel2(800, 0xC1, 3),
+        MidiEvent::Channel3(0, 0x90, 60, 100),  MidiEvent::Channel3(0, 0x90, 64, 90),
+        MidiEvent::Channel3(480, 0x90, 60, 0),  MidiEvent::Channel3(480, 0x80, 64, 0),
+        MidiEvent::Channel3(720, 0x91, 67, 80), MidiEvent::Channel2(800, 0xC1, 3),
         MidiEvent::Channel3(1000, 0x81, 67, 0),
     };
     return file;

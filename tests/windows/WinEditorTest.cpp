@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "RasterBitmap.h"
 #include "framework/IParameter.h"
 #include "framework/IVstEffect.h"
 #include "graphics/IControl.h"
 #include "graphics/IEditorWindow.h"
 #include "graphics/PngLoader.h"
+#include "raster/RasterBitmap.h"
 #include "tests/windows/Checks.h"
 #include "tools/host/VstHost.h"
 #include "tools/host/VstModule.h"
@@ -117,8 +117,9 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 HWND OpenEditor(EditorHost& host, HWND frame) {
     if (host.Dispatch(vst2::effEditOpen, 0, 0, frame) != 1) return nullptr;
     HWND editor = FindWindowExA(frame, nullptr, CLASS_NAME, nullptr);
-    if (editor) sEditorProc = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
+    if (editor)
+        sEditorProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
     return editor;
 }
 
@@ -135,7 +136,8 @@ void Click(HWND editor, int x, int y, bool right = false) {
 void Wheel(HWND editor, int x, int y, int delta) {
     POINT p = {x, y};
     ClientToScreen(editor, &p);
-    PostMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), MAKELPARAM(p.x, p.y));
+    PostMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))),
+                 MAKELPARAM(p.x, p.y));
     Pump(60);
 }
 
@@ -593,12 +595,12 @@ void LocalChecks(LocalEditor& local) {
                        WPARAM(0x61), WPARAM(VK_F11), WPARAM(VK_RETURN), WPARAM(VK_ESCAPE), WPARAM(VK_F12)})
         PostMessageA(editor, WM_KEYDOWN, key, 0);
     Pump(100);
-    const std::vector<int> keys = {KeySpace, KeyArrowLeft, KeyDigit0, KeyDigit0 + 9, KeyLetterA, KeyLetterA + 25,
-                                   KeyLetterA, KeyLetterA + 25};
-    Check(recorder->keys == keys, "keys: space, arrows, digits, letters, keypad and F1..F11 as letters; Enter, "
-                                  "Escape and F12 ignored");
-    for (int delta : {60, -240, 120, -119})
-        Wheel(editor, 100, 100, delta);
+    const std::vector<int> keys = {KeySpace,   KeyArrowLeft,    KeyDigit0,  KeyDigit0 + 9,
+                                   KeyLetterA, KeyLetterA + 25, KeyLetterA, KeyLetterA + 25};
+    Check(recorder->keys == keys,
+          "keys: space, arrows, digits, letters, keypad and F1..F11 as letters; Enter, "
+          "Escape and F12 ignored");
+    for (int delta : {60, -240, 120, -119}) Wheel(editor, 100, 100, delta);
     Check(recorder->notches == std::vector<int>({0, -2, 1, 0}), "wheel deltas become whole notches toward zero");
     Post(editor, WM_MOUSEMOVE, MK_LBUTTON, 120, 120);  // a button held, but no capture
     Pump(50);
@@ -677,9 +679,10 @@ int Timing(const char* path, int rounds) {
         editor.push_back(t4 - t3);
         unload.push_back(t6 - t5);
     }
-    std::printf("medians of %d rounds (ms): load DLL %.2f, open+close plug-in %.2f, open+close editor %.2f, "
-                "unload %.2f\n",
-                rounds, Median(load), Median(plug), Median(editor), Median(unload));
+    std::printf(
+        "medians of %d rounds (ms): load DLL %.2f, open+close plug-in %.2f, open+close editor %.2f, "
+        "unload %.2f\n",
+        rounds, Median(load), Median(plug), Median(editor), Median(unload));
     DestroyWindow(frame);
     return 0;
 }

@@ -26,8 +26,8 @@ protected:
     void OnEvent(const vst2::VstEvent& event) override {
         if (event.type != vst2::kVstMidiType) return;
         const auto& midi = reinterpret_cast<const vst2::VstMidiEvent&>(event);
-        sent.push_back({midi.deltaFrames, static_cast<unsigned char>(midi.midiData[0]), midi.midiData[1],
-                        midi.midiData[2]});
+        sent.push_back(
+            {midi.deltaFrames, static_cast<unsigned char>(midi.midiData[0]), midi.midiData[1], midi.midiData[2]});
     }
 };
 

@@ -86,13 +86,9 @@ void VstHost::ProcessFloat(float** inputs, float** outputs, int frames) {
 intptr_t VstHost::OnHostCall(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     (void)value;
     switch (opcode) {
-    case vst2::audioMasterAutomate:
-        OnAutomate(index, opt);
-        return 0;
-    case vst2::audioMasterVersion:
-        return 2400;
-    case vst2::audioMasterGetTime:
-        return mHasTime ? reinterpret_cast<intptr_t>(&mTime) : 0;
+    case vst2::audioMasterAutomate: OnAutomate(index, opt); return 0;
+    case vst2::audioMasterVersion: return 2400;
+    case vst2::audioMasterGetTime: return mHasTime ? reinterpret_cast<intptr_t>(&mTime) : 0;
     case vst2::audioMasterProcessEvents: {
         auto* list = static_cast<const vst2::VstEvents*>(ptr);
         if (!list) return 0;
@@ -100,29 +96,21 @@ intptr_t VstHost::OnHostCall(int32_t opcode, int32_t index, intptr_t value, void
             if (list->events[i]) OnEvent(*list->events[i]);
         return 1;
     }
-    case vst2::audioMasterGetSampleRate:
-        return static_cast<intptr_t>(mTime.sampleRate);
+    case vst2::audioMasterGetSampleRate: return static_cast<intptr_t>(mTime.sampleRate);
     case vst2::audioMasterGetProductString:
         if (ptr) {
             std::strncpy(static_cast<char*>(ptr), mProductString.c_str(), 63);
             static_cast<char*>(ptr)[63] = 0;
         }
         return 1;
-    case vst2::audioMasterGetVendorVersion:
-        return mVendorVersion;
-    case vst2::audioMasterBeginEdit:
-        OnBeginEdit(index);
-        return 1;
-    case vst2::audioMasterEndEdit:
-        OnEndEdit(index);
-        return 1;
-    default:
-        return 0;
+    case vst2::audioMasterGetVendorVersion: return mVendorVersion;
+    case vst2::audioMasterBeginEdit: OnBeginEdit(index); return 1;
+    case vst2::audioMasterEndEdit: OnEndEdit(index); return 1;
+    default: return 0;
     }
 }
 
-intptr_t VstHost::Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                           float opt) {
+intptr_t VstHost::Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     VstHost* host = effect && effect->user ? static_cast<VstHost*>(effect->user) : tCreating;
     if (!host) return opcode == vst2::audioMasterVersion ? 2400 : 0;
     return host->OnHostCall(opcode, index, value, ptr, opt);

@@ -23,8 +23,7 @@ public:
     void Close();
 
     vst2::AEffect* Effect() const { return mEffect; }
-    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                      float opt = 0.0f);
+    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
 
     // Convenience wrappers over the dispatcher and the AEffect functions.
     std::string ParamName(int index);
@@ -51,7 +50,7 @@ protected:
     virtual void OnEndEdit(int /*index*/) {}
 
 private:
-    static intptr_t Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
-                             void* ptr, float opt);
+    static intptr_t Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                             float opt);
     vst2::AEffect* mEffect = nullptr;
 };

@@ -7,11 +7,11 @@
 #include <vector>
 
 struct MidiEvent {
-    uint64_t mTick = 0;             // absolute time in ticks from the start of the track
-    uint8_t mStatus = 0;            // 0x80..0xEF channel message, 0xF0/0xF7 sysex, 0xFF meta
-    uint8_t mMetaType = 0;          // meta events only
-    std::vector<uint8_t> mData;     // channel: the 1 or 2 data bytes; sysex: the bytes after the
-                                    // status (F0 messages end with F7); meta: the payload
+    uint64_t mTick = 0;          // absolute time in ticks from the start of the track
+    uint8_t mStatus = 0;         // 0x80..0xEF channel message, 0xF0/0xF7 sysex, 0xFF meta
+    uint8_t mMetaType = 0;       // meta events only
+    std::vector<uint8_t> mData;  // channel: the 1 or 2 data bytes; sysex: the bytes after the
+                                 // status (F0 messages end with F7); meta: the payload
 
     bool IsChannel() const { return mStatus >= 0x80 && mStatus < 0xF0; }
     bool IsMeta() const { return mStatus == 0xFF; }
@@ -38,8 +38,8 @@ struct MidiTrack {
 };
 
 struct MidiFile {
-    int mFormat = 1;          // 0, 1 or 2
-    uint16_t mDivision = 480; // ticks per quarter note, or SMPTE when the top bit is set
+    int mFormat = 1;           // 0, 1 or 2
+    uint16_t mDivision = 480;  // ticks per quarter note, or SMPTE when the top bit is set
     std::vector<MidiTrack> mTracks;
 
     bool IsSmpte() const { return (mDivision & 0x8000) != 0; }

@@ -45,8 +45,8 @@ public:
     }
     bool U32(uint32_t& out) {
         if (Left() < 4) return false;
-        out = (uint32_t(mData[mPos]) << 24) | (uint32_t(mData[mPos + 1]) << 16) |
-              (uint32_t(mData[mPos + 2]) << 8) | mData[mPos + 3];
+        out = (uint32_t(mData[mPos]) << 24) | (uint32_t(mData[mPos + 1]) << 16) | (uint32_t(mData[mPos + 2]) << 8) |
+              mData[mPos + 3];
         mPos += 4;
         return true;
     }

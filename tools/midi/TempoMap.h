@@ -28,9 +28,9 @@ public:
 
 private:
     struct Segment {
-        uint64_t mTick;     // where this tempo starts
-        double mSeconds;    // time at mTick
-        double mQuarters;   // quarter notes at mTick
+        uint64_t mTick;    // where this tempo starts
+        double mSeconds;   // time at mTick
+        double mQuarters;  // quarter notes at mTick
         double mBpm;
     };
     void ReadDivision(const MidiFile& file);

@@ -10,10 +10,10 @@
 
 struct TimedEvent {
     int64_t mFrame = 0;
-    uint8_t mStatus = 0;            // channel status, or 0xF0 for a system exclusive message
+    uint8_t mStatus = 0;  // channel status, or 0xF0 for a system exclusive message
     uint8_t mData1 = 0;
     uint8_t mData2 = 0;
-    std::vector<uint8_t> mSysex;    // the whole message from F0 to F7
+    std::vector<uint8_t> mSysex;  // the whole message from F0 to F7
 };
 
 // Channel messages of every track, and complete sysex messages, merged by time.

@@ -32,9 +32,12 @@ std::string Flags(int32_t flags) {
         int32_t mBit;
         const char* mName;
     } names[] = {
-        {vst2::effFlagsHasEditor, "HasEditor"},         {vst2::effFlagsCanMono, "CanMono"},
-        {vst2::effFlagsCanReplacing, "CanReplacing"},   {vst2::effFlagsProgramChunks, "ProgramChunks"},
-        {vst2::effFlagsIsSynth, "IsSynth"},             {vst2::effFlagsNoSoundInStop, "NoSoundInStop"},
+        {vst2::effFlagsHasEditor, "HasEditor"},
+        {vst2::effFlagsCanMono, "CanMono"},
+        {vst2::effFlagsCanReplacing, "CanReplacing"},
+        {vst2::effFlagsProgramChunks, "ProgramChunks"},
+        {vst2::effFlagsIsSynth, "IsSynth"},
+        {vst2::effFlagsNoSoundInStop, "NoSoundInStop"},
         {vst2::effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
     };
     std::string s;
@@ -48,9 +51,8 @@ std::string Flags(int32_t flags) {
 }
 
 const char* Category(intptr_t category) {
-    static const char* names[] = {"Unknown",     "Effect",     "Synth",       "Analysis",
-                                  "Mastering",   "Spacializer", "RoomFx",     "SurroundFx",
-                                  "Restoration", "OfflineProcess", "Shell",   "Generator"};
+    static const char* names[] = {"Unknown", "Effect",     "Synth",       "Analysis",       "Mastering", "Spacializer",
+                                  "RoomFx",  "SurroundFx", "Restoration", "OfflineProcess", "Shell",     "Generator"};
     return category >= 0 && category < 12 ? names[category] : "out of range";
 }
 
@@ -84,13 +86,16 @@ void PrintInfo(VstHost& host, std::ostream& out) {
         << "programs:      " << effect->numPrograms << "\n";
 
     out << "\ncanDo:\n";
-    static const char* texts[] = {"sendVstEvents",      "sendVstMidiEvent", "sendVstTimeInfo",
-                                  "receiveVstEvents",   "receiveVstMidiEvent", "receiveVstTimeInfo",
-                                  "offline",            "midiProgramNames", "bypass"};
+    static const char* texts[] = {"sendVstEvents",    "sendVstMidiEvent",    "sendVstTimeInfo",
+                                  "receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo",
+                                  "offline",          "midiProgramNames",    "bypass"};
     for (const char* text : texts) {
         const intptr_t answer = host.Dispatch(vst2::effCanDo, 0, 0, const_cast<char*>(text));
         out << "  " << text << std::string(22 - std::string(text).size(), ' ')
-            << (answer > 0 ? "yes" : answer < 0 ? "no" : "no answer") << "\n";
+            << (answer > 0   ? "yes"
+                : answer < 0 ? "no"
+                             : "no answer")
+            << "\n";
     }
 
     out << "\nparameters (index, name, display text):\n";
@@ -100,8 +105,8 @@ void PrintInfo(VstHost& host, std::ostream& out) {
         host.Dispatch(vst2::effGetParamLabel, i, 0, label);
         std::string index = std::to_string(i);
         out << std::string(5 - std::min<size_t>(index.size(), 3), ' ') << index << "  "
-            << Padded(name.empty() ? "(unnamed)" : name, 12) << " " << host.ParamDisplay(i)
-            << (label[0] ? " " : "") << label << "\n";
+            << Padded(name.empty() ? "(unnamed)" : name, 12) << " " << host.ParamDisplay(i) << (label[0] ? " " : "")
+            << label << "\n";
     }
 
     out << "\nprograms (current " << host.Dispatch(vst2::effGetProgram) << "):\n";

@@ -43,8 +43,10 @@ int ParameterResolver::FindIndex(const std::string& name, std::string& error, st
     for (int i = 0; i < count; ++i) {
         const std::string n = Trim(mHost.ParamName(i));
         if (n.empty()) continue;
-        if (n == wanted) exact.push_back(i);
-        else if (SameIgnoringCase(n, wanted)) folded.push_back(i);
+        if (n == wanted)
+            exact.push_back(i);
+        else if (SameIgnoringCase(n, wanted))
+            folded.push_back(i);
     }
     const std::vector<int>& found = exact.empty() ? folded : exact;
     if (!found.empty()) {
@@ -108,8 +110,10 @@ bool ParameterResolver::BisectNumber(int index, float lo, float hi, double targe
             normalized = mid;
             return true;
         }
-        if ((v < target) == rising) lo = mid;
-        else hi = mid;
+        if ((v < target) == rising)
+            lo = mid;
+        else
+            hi = mid;
     }
     return false;
 }
@@ -134,8 +138,8 @@ bool ParameterResolver::FindValue(int index, const std::string& value, float& no
             // Finer than the probe: search between the neighbours that bracket it.
             for (size_t i = 0; i + 1 < choices.size(); ++i) {
                 const bool between = (shown[i] - number) * (shown[i + 1] - number) < 0;
-                if (between && BisectNumber(index, choices[i].mNormalized, choices[i + 1].mNormalized, number,
-                                            normalized)) {
+                if (between &&
+                    BisectNumber(index, choices[i].mNormalized, choices[i + 1].mNormalized, number, normalized)) {
                     mHost.SetParameter(index, saved);
                     return true;
                 }
@@ -147,8 +151,8 @@ bool ParameterResolver::FindValue(int index, const std::string& value, float& no
             return true;
         }
     }
-    error = "parameter " + std::to_string(index) + " (" + Trim(mHost.ParamName(index)) + ") has no value \"" +
-            wanted + "\"; it shows ";
+    error = "parameter " + std::to_string(index) + " (" + Trim(mHost.ParamName(index)) + ") has no value \"" + wanted +
+            "\"; it shows ";
     const size_t shownCount = choices.size() <= 24 ? choices.size() : 2;
     for (size_t i = 0; i < shownCount; ++i) error += (i ? ", " : "") + ("\"" + choices[i].mDisplay + "\"");
     if (shownCount < choices.size()) error += " .. \"" + choices.back().mDisplay + "\"";

@@ -104,8 +104,8 @@ void RenderHost::OnEvent(const vst2::VstEvent& event) {
 }
 
 bool RenderHost::Render(const MidiFile& input, const RenderSettings& settings,
-                        const std::vector<std::pair<int, float>>& parameters, MidiFile& output,
-                        RenderReport& report, std::string& error) {
+                        const std::vector<std::pair<int, float>>& parameters, MidiFile& output, RenderReport& report,
+                        std::string& error) {
     report = RenderReport{};
     if (!Effect()) {
         error = "no effect to render with";

@@ -22,8 +22,7 @@ MidiFile BuildOutputFile(std::vector<RenderedEvent> events, const OutputTiming& 
     MidiTrack conductor;
     conductor.mEvents.push_back(MidiEvent::TrackName(0, "Tamborelle render"));
     conductor.mEvents.push_back(MidiEvent::Tempo(0, uint32_t(std::lround(60e6 / timing.mBpm))));
-    conductor.mEvents.push_back(
-        MidiEvent::TimeSignature(0, uint8_t(timing.mNumerator), uint8_t(timing.mDenominator)));
+    conductor.mEvents.push_back(MidiEvent::TimeSignature(0, uint8_t(timing.mNumerator), uint8_t(timing.mDenominator)));
     file.mTracks.push_back(std::move(conductor));
 
     const double ticksPerSample = timing.mBpm / 60.0 * timing.mTicksPerQuarter / timing.mSampleRate;
@@ -35,8 +34,10 @@ MidiFile BuildOutputFile(std::vector<RenderedEvent> events, const OutputTiming& 
     std::set<int> channels;
     bool hasSysex = false;
     for (const RenderedEvent& e : events) {
-        if (e.mStatus == 0xF0) hasSysex = true;
-        else channels.insert(e.mStatus & 0x0F);
+        if (e.mStatus == 0xF0)
+            hasSysex = true;
+        else
+            channels.insert(e.mStatus & 0x0F);
     }
     int sounding[16][128] = {};
     for (int channel : channels) {

@@ -9,25 +9,25 @@
 #include "tools/midi/MidiFile.h"
 
 struct RenderedEvent {
-    int64_t mSample = 0;            // host position: block start + deltaFrames
-    uint8_t mStatus = 0;            // channel status, or 0xF0 for a sysex message
+    int64_t mSample = 0;  // host position: block start + deltaFrames
+    uint8_t mStatus = 0;  // channel status, or 0xF0 for a sysex message
     uint8_t mData1 = 0;
     uint8_t mData2 = 0;
-    std::vector<uint8_t> mSysex;    // the whole message from F0
+    std::vector<uint8_t> mSysex;  // the whole message from F0
 };
 
 struct OutputCounts {
-    int mNotes[16] = {};      // note-ons with a velocity above 0, by channel
-    int mNoteOffs[16] = {};   // note-offs, and note-ons with velocity 0
-    int mOthers = 0;          // any other message
-    int mHanging = 0;         // channel and note pairs still sounding at the end
+    int mNotes[16] = {};     // note-ons with a velocity above 0, by channel
+    int mNoteOffs[16] = {};  // note-offs, and note-ons with velocity 0
+    int mOthers = 0;         // any other message
+    int mHanging = 0;        // channel and note pairs still sounding at the end
     int TotalNotes() const;
 };
 
 struct OutputTiming {
-    int64_t mOrigin = 0;      // host position of the input file's start
+    int64_t mOrigin = 0;  // host position of the input file's start
     double mSampleRate = 44100.0;
-    double mBpm = 120.0;      // the one tempo of the output file
+    double mBpm = 120.0;  // the one tempo of the output file
     int mNumerator = 4;
     int mDenominator = 4;
     int mTicksPerQuarter = 960;

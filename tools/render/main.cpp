@@ -113,13 +113,9 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     switch (options.mCommand) {
-    case HostOptions::Command::Help:
-        std::cout << HostUsage();
-        return 0;
-    case HostOptions::Command::Info:
-        return RunInfo(options);
-    case HostOptions::Command::Render:
-        return RunRender(options);
+    case HostOptions::Command::Help: std::cout << HostUsage(); return 0;
+    case HostOptions::Command::Info: return RunInfo(options);
+    case HostOptions::Command::Render: return RunRender(options);
     }
     return kExitUsage;
 }

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "RasterBitmap.h"
 #include "framework/IParameter.h"
 #include "framework/Vst2Abi.h"
 #include "graphics/IEditorRaster.h"
+#include "raster/RasterBitmap.h"
 #include "src/Tamborelle.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "RasterBitmap.h"
+#include "raster/RasterBitmap.h"
 #include "tools/snapshot/EditorSession.h"
 
 namespace {
