@@ -7,7 +7,6 @@
 #include "framework/Assert.h"
 #include "framework/HostId.h"
 #include "framework/Trace.h"
-#include "graphics/IEditorBase.h"
 
 namespace {
 void CopyText128(char* dest, const char* src) { std::snprintf(dest, 128, "%s", src ? src : ""); }
@@ -127,6 +126,15 @@ IParameter* IEffectBase::AddParameter() {
     return param;
 }
 
+void IEffectBase::SetParameterFromHost(int index, double normalized) {
+    ILockGuard guard(mLock);
+    IParameter* param = Param(index);
+    if (!param) return;
+    if (mpGraphics) mpGraphics->SetParameterFromPlug(index, normalized, true);
+    param->SetFromNormalized(normalized);
+    OnParameterChange(index);
+}
+
 void IEffectBase::SetParameterFromGUI(int index, double normalized) {
     ILockGuard guard(mLock);
     TRACE("IEffectBase::SetParameterFromGUI", "%d:%f", index, normalized);
@@ -146,7 +154,7 @@ void IEffectBase::ResetAllParams() {
     for (int i = 0; i < mParameters.Count(); ++i) OnParameterChange(i);
 }
 
-void IEffectBase::AttachEditorGraphics(IEditorBase* graphics) {
+void IEffectBase::AttachEditorGraphics(IEffectEditor* graphics) {
     if (!graphics) return;
     ILockGuard guard(mLock);
     for (int i = 0; i < mParameters.Count(); ++i)

@@ -13,12 +13,11 @@
 
 #include "framework/ChannelRecords.h"
 #include "framework/GrowArray.h"
+#include "framework/IEffectEditor.h"
 #include "framework/ILock.h"
 #include "framework/IMidiMessage.h"
 #include "framework/IParameter.h"
 #include "framework/StateChunk.h"
-
-class IEditorBase;
 
 // Tag and version at the head of the host-visible state chunk.
 constexpr int32_t CHUNK_TAG = 0x70666674;
@@ -78,7 +77,7 @@ public:
     // [any, mLock held] Host-specific channel fix-ups, once per instance.
     virtual void ApplyHostQuirks() = 0;
     // [any] Takes ownership of the editor graphics; null is ignored.
-    virtual void AttachEditorGraphics(IEditorBase* graphics);
+    virtual void AttachEditorGraphics(IEffectEditor* graphics);
     // [any, mLock held] Sizes every channel's scratch buffer; allocates.
     virtual void SetMaxBlockSize(int frames);
     virtual void SetLatencySamples(int samples) { mLatency = samples; }
@@ -93,6 +92,8 @@ public:
     int NumHostParameters() const { return mNumHostParameters; }
     // Appends an internal parameter after the host's; returns it (null when out of memory).
     IParameter* AddParameter();
+    // [any] The host set a parameter: show it in the editor, set, apply.
+    void SetParameterFromHost(int index, double normalized);
     // [ui] A control moved: set, tell the host, apply.
     void SetParameterFromGUI(int index, double normalized);
     // [any, mLock held] Shows every parameter's plain value in the controls.
@@ -139,7 +140,7 @@ public:
     int32_t GetPluginVersion(bool decimal) const;
     void SetSampleRate(double rate) { mSampleRate = rate; }
     double SampleRate() const { return mSampleRate; }
-    IEditorBase* Graphics() const { return mpGraphics; }
+    IEffectEditor* Graphics() const { return mpGraphics; }
     ILock& Lock() { return mLock; }
 
 protected:
@@ -164,7 +165,7 @@ protected:
     double mSampleRate = 44100.0;
     int32_t mBlockSize = 0;
     int32_t mLatency;
-    IEditorBase* mpGraphics = nullptr;
+    IEffectEditor* mpGraphics = nullptr;
     int32_t mCurrentPreset = 0;
     GrowArray<double*> mInputPointers;
     GrowArray<double*> mOutputPointers;

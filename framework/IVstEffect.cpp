@@ -6,7 +6,6 @@
 #include "framework/HostId.h"
 #include "framework/Numbers.h"
 #include "framework/Trace.h"
-#include "graphics/IEditorBase.h"
 
 using namespace vst2;
 
@@ -187,7 +186,7 @@ void IVstEffect::ApplyHostQuirks() {
     PublishChannelCounts();
 }
 
-void IVstEffect::AttachEditorGraphics(IEditorBase* graphics) {
+void IVstEffect::AttachEditorGraphics(IEffectEditor* graphics) {
     if (!graphics) return;
     IEffectBase::AttachEditorGraphics(graphics);
     mEffect.flags |= effFlagsHasEditor;
@@ -465,11 +464,7 @@ void IVstEffect::VSTSetParameter(AEffect* effect, int32_t index, float value) {
     if (!plug) return;
     ILockGuard guard(plug->mLock);
     TRACE("IVstEffect::VSTSetParameter", "%d:%f", index, value);
-    IParameter* param = plug->Param(index);
-    if (!param) return;
-    if (plug->mpGraphics) plug->mpGraphics->SetParameterFromPlug(index, value, true);
-    param->SetFromNormalized(value);
-    plug->OnParameterChange(index);
+    plug->SetParameterFromHost(index, value);
 }
 
 // ---- processing ----

@@ -33,7 +33,7 @@ public:
     int IdentifyHost() override;
     void ResizeGraphics(int width, int height) override;
     void ApplyHostQuirks() override;
-    void AttachEditorGraphics(IEditorBase* graphics) override;
+    void AttachEditorGraphics(IEffectEditor* graphics) override;
     void SetLatencySamples(int samples) override;
     bool SendMidiMessage(const IMidiMessage* message) override;
     bool SendMidiMessages(const IMidiMessage* messages, int count) override;

@@ -93,7 +93,8 @@ void IControl::SetValueFromUserInput(double value) {
 
 void IControl::PromptUserInput() {
     if (mParamIndex < 0 || mPromptDisabled || !mpPlug) return;
-    IEditorBase* graphics = mpPlug->Graphics();
+    // The plug-in knows its editor only by the framework's interface; ours is always an IEditorBase.
+    IEditorBase* graphics = dynamic_cast<IEditorBase*>(mpPlug->Graphics());
     IParameter* param = mpPlug->Param(mParamIndex);
     if (graphics) graphics->PromptUserInput(this, param, nullptr);
     mRedraw = true;

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "framework/GrowArray.h"
+#include "framework/IEffectEditor.h"
 #include "graphics/IGraphicsTypes.h"
 
 class IControl;
@@ -29,13 +30,13 @@ enum IFileAction : int { FileActionOpen = 0, FileActionSave = 1 };
 
 constexpr int DEFAULT_FRAME_RATE = 24;
 
-class IEditorBase {
+class IEditorBase : public IEffectEditor {
 public:
     IEditorBase(IEffectBase* plug, int w, int h, int frameRate = 0);
 
     // ---- virtual operations; the window layer supplies the ones left abstract ----
     // Creates the bitmaps drawing goes into; called once when the graphics are attached.
-    virtual void PrepareDraw() = 0;
+    void PrepareDraw() override = 0;
     // Copies a region of the draw bitmap to the screen.
     virtual bool PresentToScreen(IBounds* r) = 0;
     virtual bool DrawImage(IImage* image, IBounds* dest, int srcX, int srcY, IBlend* blend) = 0;
@@ -64,10 +65,10 @@ public:
     virtual bool OpenLink(const char* url, const char* title, const char* question, const char* errorText) = 0;
     virtual intptr_t Query() { return 0; }
     // Opens the window as a child of the host's parent; the window, or null.
-    virtual void* OpenWindow(void* parent) = 0;
-    virtual void CloseWindow() = 0;
+    void* OpenWindow(void* parent) override = 0;
+    void CloseWindow() override = 0;
     virtual void* GetWindow() = 0;
-    virtual ~IEditorBase();
+    ~IEditorBase() override;
     // Fills out with the image (shared through the process-wide cache); false, and a
     // bitmap-less image that draws nothing, when the image cannot be loaded.
     virtual bool LoadImage(IImage* out, int id, const char* name, int nFrames) = 0;
@@ -100,7 +101,7 @@ public:
     const IBounds& DrawRect() const { return mDrawRect; }
 
     // ---- parameters ----
-    void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+    void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
     void SetControlsFromUserInput(int paramIdx, double value);
 
     // ---- events, in client coordinates ----
@@ -119,8 +120,8 @@ public:
     int MouseCapture() const { return mMouseCapture; }
     bool LastClickWasRight() const { return mLastClickWasRight; }
 
-    int Width() const { return mWidth; }
-    int Height() const { return mHeight; }
+    int Width() const override { return mWidth; }
+    int Height() const override { return mHeight; }
     int FrameRate() const { return mFrameRate; }
     IEffectBase* Plug() const { return mpPlug; }
 

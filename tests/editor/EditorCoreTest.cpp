@@ -250,7 +250,7 @@ TEST(EditorMissingImageTest, EditorNotBuiltWithoutItsImages) {
         }
     };
     EditorSession session;
-    IEditorBase* before = session.Plug()->Graphics();
+    IEffectEditor* before = session.Plug()->Graphics();
     EXPECT_FALSE(session.Plug()->BuildEditorInto(nullptr));
     EXPECT_FALSE(session.Plug()->BuildEditorInto(new Lossy(session.Plug())));
     EXPECT_EQ(before, session.Plug()->Graphics()) << "the working editor stays";

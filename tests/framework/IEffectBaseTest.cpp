@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -168,4 +169,94 @@ TEST(EffectBaseAudio, PassThroughAndOversizedBlock) {
     EXPECT_EQ(outR[0], -0.25f);
     plug.Effect()->process(plug.Effect(), in, out, 16);
     EXPECT_EQ(outL[0], 1.0f);
+}
+
+namespace {
+
+// An editor that writes down what the plug-in base asks of it.
+class LogEditor : public IEffectEditor {
+public:
+    LogEditor(std::vector<std::string>* log, IEffectBase* plug, bool* deleted)
+        : mLog(log), mPlug(plug), mDeleted(deleted) {}
+    ~LogEditor() override { *mDeleted = true; }
+    void PrepareDraw() override { mLog->push_back("prepare"); }
+    void SetParameterFromPlug(int paramIdx, double value, bool normalized) override {
+        // What the parameter held when the editor heard of the change.
+        char text[96];
+        std::snprintf(text, sizeof text, "%d=%g%s (was %g)", paramIdx, value, normalized ? "n" : "",
+                      mPlug->Param(paramIdx)->Value());
+        mLog->push_back(text);
+    }
+    void* OpenWindow(void* parent) override {
+        mLog->push_back("open");
+        return parent;
+    }
+    void CloseWindow() override { mLog->push_back("close"); }
+    int Width() const override { return 410; }
+    int Height() const override { return 680; }
+
+private:
+    std::vector<std::string>* mLog;
+    IEffectBase* mPlug;
+    bool* mDeleted;
+};
+
+struct EditorPlug : TestPlug {
+    std::vector<std::string> log;
+    void Attach(bool* deleted) { AttachEditorGraphics(new LogEditor(&log, this, deleted)); }
+    void OnParameterChange(int index) override { log.push_back("apply " + std::to_string(index)); }
+};
+
+}  // namespace
+
+// Without an editor the host is offered none; with one, its size and window.
+TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
+    EditorPlug plug;
+    bool deleted = false;
+    vst2::ERect* rect = nullptr;
+    int parent = 0;
+    EXPECT_EQ(plug.Effect()->flags & vst2::effFlagsHasEditor, 0);
+    EXPECT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditGetRect, 0, 0, &rect, 0.0f), 0);
+    EXPECT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditOpen, 0, 0, &parent, 0.0f), 0);
+    EXPECT_EQ(plug.Call(vst2::effEditClose), 0);
+
+    plug.Attach(&deleted);
+    EXPECT_EQ(plug.log,
+              (std::vector<std::string>{"0=0n (was 1)", "1=0n (was 0)", "2=0.5n (was 0.5)", "3=0n (was 0)", "prepare"}))
+        << "every control sees its parameter before the first draw";
+    EXPECT_NE(plug.Effect()->flags & vst2::effFlagsHasEditor, 0);
+    ASSERT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    EXPECT_EQ(rect->right, 410);
+    EXPECT_EQ(rect->bottom, 680);
+    plug.log.clear();
+    EXPECT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditOpen, 0, 0, &parent, 0.0f), 1);
+    EXPECT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditOpen, 0, 0, nullptr, 0.0f), 0)
+        << "no window, no editor";
+    EXPECT_EQ(plug.Call(vst2::effEditClose), 1);
+    EXPECT_EQ(plug.log, (std::vector<std::string>{"open", "open", "close"}));
+}
+
+// A host change reaches the editor first, then the parameter, then the plug-in;
+// restoring a program shows plain values; the plug-in deletes its editor.
+TEST(EffectBaseEditor, ChangesReachTheEditor) {
+    bool firstDeleted = false, secondDeleted = false;
+    {
+        EditorPlug plug;
+        plug.Attach(&firstDeleted);
+        plug.log.clear();
+        plug.Effect()->setParameter(plug.Effect(), 2, 0.25f);
+        plug.Effect()->setParameter(plug.Effect(), 4, 1.0f);  // no such parameter
+        EXPECT_EQ(plug.log, (std::vector<std::string>{"2=0.25n (was 0.5)", "apply 2"}));
+
+        plug.SelectPreset(0);
+        plug.log.clear();
+        plug.SelectPreset(0);
+        EXPECT_EQ(plug.log.size(), 4 + 4u) << "every parameter applied, then shown";
+        EXPECT_EQ(plug.log.back(), "3=0 (was 0)");
+
+        plug.Attach(&secondDeleted);
+        EXPECT_TRUE(firstDeleted) << "a second editor replaces the first";
+        EXPECT_FALSE(secondDeleted);
+    }
+    EXPECT_TRUE(secondDeleted);
 }

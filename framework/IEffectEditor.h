@@ -1,0 +1,25 @@
+// What the plug-in base needs from its editor: the base owns one through this
+// interface and never sees the graphics behind it, so the framework builds and
+// tests without any drawing code. The editor graphics implement it.
+#pragma once
+
+class IEffectEditor {
+public:
+    // [any thread] The base deletes its editor with itself.
+    virtual ~IEffectEditor() = default;
+
+    // [any thread, lock held] Creates what drawing needs; called once, when the
+    // editor is attached to the plug-in.
+    virtual void PrepareDraw() = 0;
+    // [any thread, lock held] A parameter changed outside the editor: the
+    // controls bound to it show `value`, which is plain unless `normalized`.
+    virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
+    // [GUI thread, lock held] Opens the editor window inside the host's `parent`;
+    // the window, or null when there is none.
+    virtual void* OpenWindow(void* parent) = 0;
+    // [GUI thread, lock held] Closes the window; the editor itself stays.
+    virtual void CloseWindow() = 0;
+    // [any thread] The editor's size in pixels.
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+};
