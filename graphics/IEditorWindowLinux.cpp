@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-#include "graphics/PngLoader.h"
 #include "graphics/TextRasterizer.h"
+#include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 
 namespace {

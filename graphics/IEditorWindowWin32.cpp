@@ -16,7 +16,7 @@
 #include "framework/IParameter.h"
 #include "graphics/IControl.h"
 #include "graphics/IEditorWindow.h"
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Decoding speed of the editor's background (410 x 680 RGB) from the module's resource bytes.
-#include "graphics/ModuleResource.h"
-#include "graphics/PngLoader.h"
+#include "images/ModuleResource.h"
+#include "images/PngLoader.h"
 #include "raster/RasterMemBitmap.h"
 
 #include <benchmark/benchmark.h>

@@ -13,7 +13,7 @@
 
 #include "graphics/IEditorWindow.h"
 #include "graphics/ITextControl.h"
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 #include "tools/snapshot/EditorSession.h"
 

@@ -1,7 +1,7 @@
 // The PNG entry of the image loader list: registered at start-up, its extension list, and
 // its load function's extension check in front of the file loader.
-#include "graphics/ImageLoaderRecord.h"
-#include "graphics/PngLoader.h"
+#include "images/ImageLoaderRecord.h"
+#include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 #include "tests/graphics/PngTestImages.h"
 

@@ -1,5 +1,5 @@
 // Writes the test images and the module's own images into a folder, as the fuzzer's seeds.
-#include "graphics/ModuleResource.h"
+#include "images/ModuleResource.h"
 #include "tests/graphics/PngTestImages.h"
 
 #include <cstdio>

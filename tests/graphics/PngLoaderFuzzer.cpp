@@ -1,6 +1,6 @@
 // libFuzzer entry: arbitrary bytes into the memory decoder must give null or a sound
 // bitmap, never a crash, a leak or an out-of-bounds access.
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 
 #include <cstddef>

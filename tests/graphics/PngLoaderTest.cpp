@@ -1,6 +1,6 @@
 // PNG decoding from memory and from files: every colour type lands in the one pixel format,
 // the target bitmap is sized and filled, and bad data of any kind returns null cleanly.
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 #include "raster/RasterMemBitmap.h"
 #include "tests/graphics/PngTestImages.h"
 

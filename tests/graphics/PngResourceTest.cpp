@@ -1,7 +1,7 @@
 // The module's own images: found by id and type, decoded at their sizes, and the window
 // layer's name test that routes a request to them.
-#include "graphics/ModuleResource.h"
-#include "graphics/PngLoader.h"
+#include "images/ModuleResource.h"
+#include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 
 #include <gtest/gtest.h>

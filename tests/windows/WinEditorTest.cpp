@@ -22,7 +22,7 @@
 #include "framework/IVstEffect.h"
 #include "graphics/IControl.h"
 #include "graphics/IEditorWindow.h"
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 #include "tests/windows/Checks.h"
 #include "tools/host/VstHost.h"

@@ -1,4 +1,4 @@
-#include "graphics/ImageLoaderRecord.h"
+#include "images/ImageLoaderRecord.h"
 
 namespace {
 

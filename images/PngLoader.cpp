@@ -1,9 +1,9 @@
 // The portable half of PNG loading: resource lookup, the extension tests and the loader
 // record. The decoding itself is PngLoaderLibpng.cpp or PngLoaderWic.cpp.
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 
-#include "graphics/ImageLoaderRecord.h"
-#include "graphics/ModuleResource.h"
+#include "images/ImageLoaderRecord.h"
+#include "images/ModuleResource.h"
 
 #include <cstring>
 

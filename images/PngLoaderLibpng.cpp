@@ -1,5 +1,5 @@
 // PNG decoding through libpng: memory blocks and files into A,R,G,B raster bitmaps.
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 
 #include "raster/RasterMemBitmap.h"
 

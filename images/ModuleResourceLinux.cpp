@@ -1,5 +1,5 @@
 // The resources are a byte table compiled into the module, so the handle is not needed.
-#include "graphics/ModuleResource.h"
+#include "images/ModuleResource.h"
 
 #include "resources/ModuleResourceTable.h"
 

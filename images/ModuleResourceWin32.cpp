@@ -1,5 +1,5 @@
 // The resources are in the module's resource section (compiled from Tamborelle.rc).
-#include "graphics/ModuleResource.h"
+#include "images/ModuleResource.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // PNG decoding through the Windows Imaging Component, which every Windows has (there is no
 // libpng for this toolchain). WIC's 32bppBGRA is exactly the raster pixel: bytes B, G, R, A,
 // straight alpha.
-#include "graphics/PngLoader.h"
+#include "images/PngLoader.h"
 
 #include "raster/RasterMemBitmap.h"
 
