@@ -4,12 +4,12 @@
 
 namespace {
 
-using NoteTrackerTest = PluginTest;
+using NoteOrderTest = PluginTest;
 
 // --- Order ---------------------------------------------------------------------
 
 // Events leave in time order, whatever order they were scheduled in.
-TEST_F(NoteTrackerTest, EventsLeaveInTimeOrder) {
+TEST_F(NoteOrderTest, EventsLeaveInTimeOrder) {
     p.StartPlayback();
     p.NoteOn(100, 60, 100);
     p.NoteOn(50, 64, 100);
@@ -17,7 +17,7 @@ TEST_F(NoteTrackerTest, EventsLeaveInTimeOrder) {
 }
 
 // Events due at the same time keep the order in which they were scheduled.
-TEST_F(NoteTrackerTest, SameTimeKeepsSchedulingOrder) {
+TEST_F(NoteOrderTest, SameTimeKeepsSchedulingOrder) {
     p.StartPlayback();
     p.NoteOn(200, 64, 100);
     p.NoteOn(200, 60, 100);
@@ -26,7 +26,7 @@ TEST_F(NoteTrackerTest, SameTimeKeepsSchedulingOrder) {
 }
 
 // A delayed event keeps its time while earlier ones are scheduled in front of it.
-TEST_F(NoteTrackerTest, EarlierEventDoesNotShiftLaterOne) {
+TEST_F(NoteOrderTest, EarlierEventDoesNotShiftLaterOne) {
     Solo(2);
     p.SetParam(Par::PDelay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples
     p.StartPlayback();
@@ -44,7 +44,7 @@ TEST_F(NoteTrackerTest, EarlierEventDoesNotShiftLaterOne) {
 // --- Overlap rule --------------------------------------------------------------
 
 // A note started again while its note-off is pending at the new start ends one sample before it.
-TEST_F(NoteTrackerTest, PendingNoteOffMovesBeforeNewStart) {
+TEST_F(NoteOrderTest, PendingNoteOffMovesBeforeNewStart) {
     Solo(2);
     p.SetParam(Par::ParInt, Norm::Interval(5));
     p.StartPlayback();
@@ -57,7 +57,7 @@ TEST_F(NoteTrackerTest, PendingNoteOffMovesBeforeNewStart) {
 }
 
 // At offset 0 the moved note-off and the new note-on share the offset, note-off first.
-TEST_F(NoteTrackerTest, PendingNoteOffAtZeroComesFirst) {
+TEST_F(NoteOrderTest, PendingNoteOffAtZeroComesFirst) {
     Solo(2);
     p.SetParam(Par::ParInt, Norm::Interval(5));
     p.StartPlayback();
@@ -70,7 +70,7 @@ TEST_F(NoteTrackerTest, PendingNoteOffAtZeroComesFirst) {
 }
 
 // A re-triggered note ends one sample before its new start.
-TEST_F(NoteTrackerTest, RetriggeredNoteEndsOneSampleBefore) {
+TEST_F(NoteOrderTest, RetriggeredNoteEndsOneSampleBefore) {
     p.StartPlayback();
     p.NoteOn(400, 60, 100);
     ASSERT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v100 @400");
@@ -79,7 +79,7 @@ TEST_F(NoteTrackerTest, RetriggeredNoteEndsOneSampleBefore) {
 }
 
 // A note-off pending before the new start stays where it is.
-TEST_F(NoteTrackerTest, EarlierNoteOffIsNotMoved) {
+TEST_F(NoteOrderTest, EarlierNoteOffIsNotMoved) {
     Solo(2);
     p.SetParam(Par::ParInt, Norm::Interval(5));
     p.StartPlayback();

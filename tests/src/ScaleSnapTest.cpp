@@ -6,7 +6,7 @@
 
 namespace {
 
-class ScaleTest : public PluginTest {
+class ScaleSnapTest : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
@@ -34,13 +34,13 @@ protected:
 };
 
 // Snap off plays every pitch as it is, whatever scale and tonic are chosen.
-TEST_F(ScaleTest, SnapOffIsIdentity) {
+TEST_F(ScaleSnapTest, SnapOffIsIdentity) {
     Snap(false, 2, 5);
     for (int raw = 0; raw < 128; ++raw) ASSERT_EQ(Played(raw), raw);
 }
 
 // Major over C moves the pitches between degrees up; degrees stay.
-TEST_F(ScaleTest, MajorOverC) {
+TEST_F(ScaleSnapTest, MajorOverC) {
     Snap(true, 0, 0);
     ExpectMap({{61, 62},
                {63, 64},
@@ -57,7 +57,7 @@ TEST_F(ScaleTest, MajorOverC) {
 }
 
 // Every scale moves each pitch class of the octave by its own offset.
-TEST_F(ScaleTest, OffsetTables) {
+TEST_F(ScaleSnapTest, OffsetTables) {
     const int offsets[5][12] = {{0, 1, 0, 1, 0, 0, 1, 0, 1, 0, 1, 0},
                                 {0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0, 1},
                                 {0, 1, 0, 1, 0, -1, 1, 0, 1, 0, -1, 1},
@@ -74,19 +74,19 @@ TEST_F(ScaleTest, OffsetTables) {
 }
 
 // Major over D counts pitch classes from D.
-TEST_F(ScaleTest, MajorOverD) {
+TEST_F(ScaleSnapTest, MajorOverD) {
     Snap(true, 0, 2);
     ExpectMap({{62, 62}, {63, 64}, {60, 61}});
 }
 
 // Penta over C moves to the nearer degree, down or up, a tie going up.
-TEST_F(ScaleTest, PentaOverC) {
+TEST_F(ScaleSnapTest, PentaOverC) {
     Snap(true, 2, 0);
     ExpectMap({{65, 64}, {66, 67}, {70, 69}, {71, 72}, {61, 62}});
 }
 
 // Minor, Whole and Chrom over C.
-TEST_F(ScaleTest, OtherScalesOverC) {
+TEST_F(ScaleSnapTest, OtherScalesOverC) {
     Snap(true, 1, 0);
     ExpectMap({{61, 62}, {63, 63}, {64, 65}, {66, 67}, {69, 70}, {71, 72}});
     p.SetParam(Par::Scale, Norm::Scale(3));
@@ -96,7 +96,7 @@ TEST_F(ScaleTest, OtherScalesOverC) {
 }
 
 // A snapped pitch that would leave 0..127 gives no note.
-TEST_F(ScaleTest, SnappingPastTheTopGivesNoNote) {
+TEST_F(ScaleSnapTest, SnappingPastTheTopGivesNoNote) {
     Snap(true, 0, 0);
     EXPECT_EQ(Played(127), 127);
     p.SetParam(Par::Tonic, Norm::Tonic(1));
@@ -104,7 +104,7 @@ TEST_F(ScaleTest, SnappingPastTheTopGivesNoNote) {
 }
 
 // A scale chosen while Snap is off changes nothing; switching Snap on applies it.
-TEST_F(ScaleTest, ScaleWaitsForSnap) {
+TEST_F(ScaleSnapTest, ScaleWaitsForSnap) {
     Snap(false, 0, 0);
     p.SetParam(Par::Scale, Norm::Scale(2));
     EXPECT_EQ(Played(65), 65);
@@ -115,7 +115,7 @@ TEST_F(ScaleTest, ScaleWaitsForSnap) {
 }
 
 // Snapping applies to the other voices' pitches too.
-TEST_F(ScaleTest, SnapAppliesToParallelVoice) {
+TEST_F(ScaleSnapTest, SnapAppliesToParallelVoice) {
     Solo(2);
     p.SetParam(Par::ParInt, Norm::Interval(1));
     Snap(true, 0, 0);

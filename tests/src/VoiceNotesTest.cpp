@@ -6,7 +6,7 @@
 
 namespace {
 
-class VoiceTest : public PluginTest {
+class VoiceNotesTest : public PluginTest {
 protected:
     // v1 alone on channel 2 with intervals +1..+4, so its pitch names the slot.
     void SoloV1WithMarkedIntervals() {
@@ -38,7 +38,7 @@ struct PatternCase {
 };
 void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.name; }
 
-class RotationPatternTest : public VoiceTest, public ::testing::WithParamInterface<PatternCase> {};
+class RotationPatternTest : public VoiceNotesTest, public ::testing::WithParamInterface<PatternCase> {};
 
 // Each pattern steps through the four intervals in its own order, starting right after selection.
 TEST_P(RotationPatternTest, IndexSequence) {
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Patterns, RotationPatternTest,
                          [](const ::testing::TestParamInfo<PatternCase>& info) { return info.param.name; });
 
 // Both rotating voices on Random draw alternately from the one generator.
-TEST_F(VoiceTest, RandomVoicesShareOneGenerator) {
+TEST_F(VoiceNotesTest, RandomVoicesShareOneGenerator) {
     Solo(0);
     p.SetParam(Par::V1Mute, 0.0f);
     p.SetParam(Par::V2Mute, 0.0f);
@@ -82,7 +82,7 @@ TEST_F(VoiceTest, RandomVoicesShareOneGenerator) {
 }
 
 // A muted interval is still landed on: the voice is silent for that trigger.
-TEST_F(VoiceTest, MutedIntervalIsSilentNotSkipped) {
+TEST_F(VoiceNotesTest, MutedIntervalIsSilentNotSkipped) {
     SoloV1WithMarkedIntervals();
     p.SetParam(Par::V1Mute1 + 1, 1.0f);
     p.StartPlayback();
@@ -90,7 +90,7 @@ TEST_F(VoiceTest, MutedIntervalIsSilentNotSkipped) {
 }
 
 // A velocity-0 note-on still steps the rotating voices.
-TEST_F(VoiceTest, VelocityZeroStillAdvances) {
+TEST_F(VoiceNotesTest, VelocityZeroStillAdvances) {
     SoloV1WithMarkedIntervals();
     p.StartPlayback();
     p.NoteOn(0, 60, 0);
@@ -99,7 +99,7 @@ TEST_F(VoiceTest, VelocityZeroStillAdvances) {
 }
 
 // A chord in one batch steps the voice once per note: each chord note gets the next interval.
-TEST_F(VoiceTest, ChordStepsOncePerNote) {
+TEST_F(VoiceNotesTest, ChordStepsOncePerNote) {
     SoloV1WithMarkedIntervals();
     p.StartPlayback();
     p.NoteOn(0, 60, 100);
@@ -109,7 +109,7 @@ TEST_F(VoiceTest, ChordStepsOncePerNote) {
 }
 
 // Applying the pattern again, even unchanged, restarts the sequence.
-TEST_F(VoiceTest, ReapplyingPatternRestarts) {
+TEST_F(VoiceNotesTest, ReapplyingPatternRestarts) {
     SoloV1WithMarkedIntervals();
     p.StartPlayback();
     EXPECT_EQ(V1Slots(2), (std::vector<int>{1, 2}));
@@ -118,7 +118,7 @@ TEST_F(VoiceTest, ReapplyingPatternRestarts) {
 }
 
 // v2 rotates by its own pattern and intervals.
-TEST_F(VoiceTest, SecondRotatorHasItsOwnSettings) {
+TEST_F(VoiceNotesTest, SecondRotatorHasItsOwnSettings) {
     Solo(4);
     p.SetParam(Par::V2Chan, Norm::Chan(5));
     for (int slot = 0; slot < 4; ++slot) p.SetParam(Par::V2Int1 + slot, Norm::Interval(slot + 1));
@@ -130,7 +130,7 @@ TEST_F(VoiceTest, SecondRotatorHasItsOwnSettings) {
 // --- Velocity ----------------------------------------------------------------------
 
 // The velocity offset is added to the trigger's velocity.
-TEST_F(VoiceTest, VelocityOffsetIsAdded) {
+TEST_F(VoiceNotesTest, VelocityOffsetIsAdded) {
     Solo(2);
     p.SetParam(Par::ParInt, Norm::Interval(7));
     p.SetParam(Par::ParVel, Norm::Velocity(-30));
@@ -140,7 +140,7 @@ TEST_F(VoiceTest, VelocityOffsetIsAdded) {
 }
 
 // A velocity that falls to 0 or below silences the voice, and no group is started for it.
-TEST_F(VoiceTest, VelocityAtOrBelowZeroIsSilent) {
+TEST_F(VoiceNotesTest, VelocityAtOrBelowZeroIsSilent) {
     Solo(2);
     p.SetParam(Par::ParVel, Norm::Velocity(-30));
     p.StartPlayback();
@@ -153,7 +153,7 @@ TEST_F(VoiceTest, VelocityAtOrBelowZeroIsSilent) {
 }
 
 // A velocity above 127 is limited to 127.
-TEST_F(VoiceTest, VelocityIsLimitedTo127) {
+TEST_F(VoiceNotesTest, VelocityIsLimitedTo127) {
     Solo(3);
     p.SetParam(Par::V1Vel, Norm::Velocity(30));
     p.StartPlayback();
@@ -164,7 +164,7 @@ TEST_F(VoiceTest, VelocityIsLimitedTo127) {
 // --- Pitch range and duplicates --------------------------------------------------------
 
 // A pitch that leaves 0..127 gives no note for that voice.
-TEST_F(VoiceTest, PitchOutsideMidiRangeIsSilent) {
+TEST_F(VoiceNotesTest, PitchOutsideMidiRangeIsSilent) {
     Solo(2);
     p.SetParam(Par::ParInt, Norm::Interval(12));
     p.StartPlayback();
@@ -178,7 +178,7 @@ TEST_F(VoiceTest, PitchOutsideMidiRangeIsSilent) {
 }
 
 // Voices landing on the same pitch, channel and time as an earlier voice are dropped.
-TEST_F(VoiceTest, DuplicateNotesAreSuppressed) {
+TEST_F(VoiceNotesTest, DuplicateNotesAreSuppressed) {
     p.StartPlayback();
     p.NoteOn(0, 60, 100);
     EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v100 @0");
@@ -187,7 +187,7 @@ TEST_F(VoiceTest, DuplicateNotesAreSuppressed) {
 }
 
 // The same pitch at another time is not a duplicate.
-TEST_F(VoiceTest, SamePitchLaterIsNotDuplicate) {
+TEST_F(VoiceNotesTest, SamePitchLaterIsNotDuplicate) {
     p.SetParam(Par::V1Mute, 1.0f);
     p.SetParam(Par::V2Mute, 1.0f);
     p.SetParam(Par::PDelay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples
@@ -199,7 +199,7 @@ TEST_F(VoiceTest, SamePitchLaterIsNotDuplicate) {
 }
 
 // A later voice whose snapped pitch meets an earlier voice's note is dropped.
-TEST_F(VoiceTest, SnappedDuplicateIsSuppressed) {
+TEST_F(VoiceNotesTest, SnappedDuplicateIsSuppressed) {
     p.SetParam(Par::V1Mute, 1.0f);
     p.SetParam(Par::V2Mute, 1.0f);
     p.SetParam(Par::Snap, 1.0f);
@@ -210,7 +210,7 @@ TEST_F(VoiceTest, SnappedDuplicateIsSuppressed) {
 }
 
 // With all four voices on their own channels a trigger gives four notes, in voice order.
-TEST_F(VoiceTest, AllFourVoicesSound) {
+TEST_F(VoiceNotesTest, AllFourVoicesSound) {
     SpreadVoices();
     p.SetParam(Par::ParInt, Norm::Interval(-5));
     p.SetParam(Par::V1Int1 + 1, Norm::Interval(3));
