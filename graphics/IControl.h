@@ -3,7 +3,7 @@
 // user changes to the plug-in and is watched by observers.
 #pragma once
 
-#include "graphics/IGraphicsTypes.h"
+#include "graphics/EditorTypes.h"
 #include "graphics/ISubject.h"
 
 class IEffectBase;

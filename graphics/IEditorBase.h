@@ -9,7 +9,7 @@
 
 #include "framework/GrowArray.h"
 #include "framework/IEffectEditor.h"
-#include "graphics/IGraphicsTypes.h"
+#include "graphics/EditorTypes.h"
 
 class IControl;
 class IEffectBase;

@@ -3,7 +3,7 @@
 // is blended into the 32-bit pixels in the requested colour.
 #pragma once
 
-#include "graphics/IGraphicsTypes.h"
+#include "graphics/EditorTypes.h"
 #include "raster/RasterPixel.h"
 
 class RasterBitmap;

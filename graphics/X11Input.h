@@ -3,7 +3,7 @@
 // notches from the wheel buttons. Plain functions, so the rules hold without a display.
 #pragma once
 
-#include "graphics/IGraphicsTypes.h"
+#include "graphics/EditorTypes.h"
 
 // The editor's key code (KeySpace ... KeyLetterA + 25) for a keysym, or -1 for a key the
 // editor ignores. Letters map without regard to case; keypad digits count as digits.

@@ -2,7 +2,7 @@
 // value, its visibility and its grayed state into a text control.
 #pragma once
 
-#include "graphics/IGraphicsTypes.h"
+#include "graphics/EditorTypes.h"
 #include "graphics/IObserverInterface.h"
 
 class IControl;

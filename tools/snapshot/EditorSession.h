@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/IGraphicsTypes.h"
+#include "graphics/EditorTypes.h"
 
 class IEditorBase;
 class IEditorRaster;

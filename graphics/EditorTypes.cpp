@@ -1,4 +1,4 @@
-#include "graphics/IGraphicsTypes.h"
+#include "graphics/EditorTypes.h"
 
 #include <cstring>
 
