@@ -1,9 +1,10 @@
 // The window layer of the editor graphics: the native child window with its event
 // translation and redraw tick, text drawing into the draw bitmap, the in-place value
 // editor, the system dialogs and the image loader for the module's resources. Each
-// platform supplies the whole class in its own source file. Drawing, the dirty cycle and
-// every event entry point work with no window at all, so tests and tools can drive the
-// editor directly.
+// platform supplies the whole class in its own source files: IEditorWindowLinux.cpp, or
+// IEditorWindowWin32.cpp with InPlaceEditWin32.cpp and SystemDialogsWin32.cpp. Drawing,
+// the dirty cycle and every event entry point work with no window at all, so tests and
+// tools can drive the editor directly.
 #pragma once
 
 #include "graphics/IEditorRaster.h"

@@ -1,21 +1,12 @@
 // The window layer on Windows: a child window of the host's editor frame that turns
 // window messages into the editor's events, repaints the dirty region on a timer,
-// copies the draw bitmap (a DIB section in a memory device context) to the screen,
-// draws GDI text into that bitmap, and offers the in-place value editor, the value menu
-// and a few system dialogs. Everything runs on the thread that owns the window.
-#include <windows.h>
-#include <commdlg.h>
-// The API's character-set macros would rename the graphics' own operations.
-#undef DrawText
-#undef LoadImage
-
-#include <cstdlib>
+// copies the draw bitmap (a DIB section in a memory device context) to the screen and
+// draws GDI text into that bitmap. The in-place value entry and the system dialogs are
+// in InPlaceEditWin32.cpp and SystemDialogsWin32.cpp. Everything runs on the thread that
+// owns the window.
 #include <cstring>
-#include <new>
 
-#include "framework/IParameter.h"
-#include "graphics/IControl.h"
-#include "graphics/IEditorWindow.h"
+#include "graphics/IEditorWindowProcsWin32.h"
 #include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 
@@ -23,8 +14,6 @@ namespace {
 
 const char* const CLASS_NAME = "TamborelleWndClass";
 const UINT_PTR TIMER_ID = 2;
-const int EDIT_CONTROL_ID = 99;
-const int TEXT_BUFFER_SIZE = 1000;
 
 // Shared by every editor of the module; touched only on the user-interface thread.
 int32_t sClassUsers = 0;
@@ -77,46 +66,6 @@ IPointerState PointerFromKeys(WPARAM keys) {
 int SignedLow(LPARAM v) { return static_cast<short>(LOWORD(v)); }
 int SignedHigh(LPARAM v) { return static_cast<short>(HIWORD(v)); }
 
-// The module's file name, whatever its length (up to the system's 32767-character limit).
-bool ModuleFileName(HMODULE module, char* out, DWORD size) {
-    DWORD n = GetModuleFileNameA(module, out, size);
-    return n > 0 && n < size;
-}
-
-// out = the text up to and including the last backslash; empty when there is none, when
-// nothing follows it, or when it does not fit.
-void DirectoryOf(const char* path, char* out, int outSize) {
-    if (!out || outSize <= 0) return;
-    out[0] = 0;
-    if (!path || !*path) return;
-    const char* slash = std::strrchr(path, '\\');
-    if (!slash || !slash[1]) return;
-    size_t n = size_t(slash - path) + 1;
-    if (n >= size_t(outSize)) return;
-    std::memcpy(out, path, n);
-    out[n] = 0;
-}
-
-void ModuleDirectory(HMODULE module, char* out, int outSize) {
-    if (!out || outSize <= 0) return;
-    out[0] = 0;
-    // Long-path names run far beyond MAX_PATH.
-    const DWORD size = 32768;
-    char* path = new (std::nothrow) char[size];
-    if (!path) return;
-    if (ModuleFileName(module, path, size)) DirectoryOf(path, out, outSize);
-    delete[] path;
-}
-
-// A system function from a library loaded on first use, so the module imports only what
-// every host has loaded already.
-template <typename Proc>
-Proc SystemProc(const char* library, const char* name) {
-    HMODULE module = GetModuleHandleA(library);
-    if (!module) module = LoadLibraryA(library);
-    return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 bool IsChildWindow(HWND window) {
     LONG style = GetWindowLongA(window, GWL_STYLE);
     LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
@@ -130,91 +79,16 @@ void GrowWindow(HWND window, int dw, int dh) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-UINT_PTR CALLBACK ColorDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_INITDIALOG && lParam) {
-        const char* title = reinterpret_cast<const char*>(reinterpret_cast<CHOOSECOLORA*>(lParam)->lCustData);
-        if (title) SetWindowTextA(dialog, title);
-    }
-    return 0;
-}
-
 }  // namespace
-
-// The window procedures and the steps they share, with access to the layer's fields.
-class IEditorWindowProcs {
-public:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static void Tick(IEditorWindow* g);
-    static void CloseEditor(IEditorWindow* g);
-    static void WindowGone(IEditorWindow* g);
-};
 
 void IEditorWindowProcs::WindowGone(IEditorWindow* g) {
     g->mWindow = nullptr;
     if (sClassUsers > 0) --sClassUsers;
 }
 
-void IEditorWindowProcs::CloseEditor(IEditorWindow* g) {
-    HWND edit = static_cast<HWND>(g->mEditWindow);
-    if (edit) {
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g->mDefaultEditProc));
-        SetWindowLongPtrA(edit, GWLP_USERDATA, 0);
-        DestroyWindow(edit);
-    }
-    if (g->mEditFont) DeleteObject(static_cast<HGDIOBJ>(g->mEditFont));
-    g->mEditFont = nullptr;
-    g->mEditWindow = nullptr;
-    g->mpEditParam = nullptr;
-    g->mpEditControl = nullptr;
-    g->mDefaultEditProc = nullptr;
-    g->mEditState = EditNone;
-}
-
 void IEditorWindowProcs::Tick(IEditorWindow* g) {
+    if (StepEditor(g)) return;
     HWND window = static_cast<HWND>(g->mWindow);
-    HWND edit = static_cast<HWND>(g->mEditWindow);
-    if (edit && g->mEditState != EditNone) {
-        char text[TEXT_BUFFER_SIZE];
-        switch (g->mEditState) {
-        case EditRefresh:
-            if (g->mpEditParam) {
-                char current[PARAM_DISPLAY_SIZE];
-                g->mpEditParam->FormatValue(g->mpEditParam->Value(), false, current);
-                text[0] = 0;
-                SendMessageA(edit, WM_GETTEXT, TEXT_BUFFER_SIZE, reinterpret_cast<LPARAM>(text));
-                if (std::strcmp(text, current) != 0) {
-                    if (g->mpEditParam->NumValueTexts() > 0)
-                        SendMessageA(edit, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(current));
-                    else
-                        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(current));
-                }
-            }
-            g->mEditState = EditNone;
-            break;
-        case EditCancel: CloseEditor(g); break;
-        case EditCommit:
-            text[0] = 0;
-            SendMessageA(edit, WM_GETTEXT, TEXT_BUFFER_SIZE, reinterpret_cast<LPARAM>(text));
-            if (g->mpEditParam && g->mpEditControl) {
-                IParameter* param = g->mpEditParam;
-                double value;
-                if (param->NumValueTexts() > 0) {
-                    int32_t v = 0;
-                    param->ValueForText(text, &v);
-                    value = v;
-                } else {
-                    value = std::strtod(text, nullptr);
-                    if (param->ShowNegated()) value = -value;
-                }
-                g->mpEditControl->SetValueFromUserInput(param->GetNormalized(value));
-            }
-            CloseEditor(g);
-            break;
-        default: g->mEditState = EditNone; break;
-        }
-        return;
-    }
     IBounds dirty;
     if (g->IsDirty(&dirty)) {
         RECT r = {dirty.L, dirty.T, dirty.R, dirty.B};
@@ -340,37 +214,6 @@ LRESULT CALLBACK IEditorWindowProcs::WindowProc(HWND window, UINT message, WPARA
     }
 }
 
-LRESULT CALLBACK IEditorWindowProcs::EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* g = reinterpret_cast<IEditorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!g || g->mEditWindow != window) return DefWindowProcA(window, message, wParam, lParam);
-    auto passOn = [&]() {
-        return CallWindowProcA(reinterpret_cast<WNDPROC>(g->mDefaultEditProc), window, message, wParam, lParam);
-    };
-    switch (message) {
-    case WM_SETFOCUS: g->mEditState = EditFocused; return passOn();
-    case WM_KILLFOCUS: g->mEditState = EditNone; return passOn();
-    case WM_GETDLGCODE: {
-        LRESULT code = passOn();
-        const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-        if (msg && msg->message == WM_KEYDOWN && wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
-        return code;
-    }
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            g->mEditState = EditCommit;
-            return 0;
-        }
-        return passOn();
-    case WM_COMMAND:
-        if (HIWORD(wParam) == CBN_SELCHANGE) {
-            g->mEditState = EditCommit;
-            return 0;
-        }
-        return passOn();
-    default: return passOn();
-    }
-}
-
 IEditorWindow::IEditorWindow(IEffectBase* plug, int w, int h, int frameRate)
     : IEditorRaster(plug, w, h, frameRate), mInstance(ThisModule()) {}
 
@@ -459,122 +302,6 @@ void IEditorWindow::Resize(int w, int h) {
     InvalidateRect(window, &r, FALSE);
 }
 
-void IEditorWindow::PromptUserInput(IControl* control, IParameter* param, void*) {
-    if (!control || !param || !mWindow || mEditWindow) return;
-    const IBounds& rect = control->Rect();
-    int cx = int((float(rect.L) + float(rect.R)) * 0.5f);
-    int cy = int((float(rect.T) + float(rect.B)) * 0.5f);
-    char text[PARAM_DISPLAY_SIZE];
-    param->FormatValue(param->Value(), false, text);
-    int n = param->NumValueTexts();
-    HWND parent = static_cast<HWND>(mWindow);
-    HINSTANCE instance = static_cast<HINSTANCE>(mInstance);
-    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(EDIT_CONTROL_ID));
-    HWND edit = nullptr;
-    if (n == 0) {
-        edit = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, cx - 18, cy - 8, 36,
-                               16, parent, id, instance, nullptr);
-        if (!edit) return;
-        SendMessageA(edit, EM_SETSEL, 0, -1);
-    } else {
-        int w = 24, selected = -1;
-        for (int i = 0; i < n; ++i) {
-            const char* t = param->TextForValue(i);
-            int tw = int(std::strlen(t)) * 8 + 24;
-            if (tw > w) w = tw;
-            if (std::strcmp(t, text) == 0) selected = i;
-        }
-        edit = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, cx - w / 2, cy, w,
-                               (n + 1) * 36, parent, id, instance, nullptr);
-        if (!edit) return;
-        for (int i = 0; i < n; ++i)
-            SendMessageA(edit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(param->TextForValue(i)));
-        SendMessageA(edit, CB_SETCURSEL, WPARAM(selected), 0);
-    }
-    // Known before the focus moves, so the control's own focus message already finds this object.
-    mEditWindow = edit;
-    mDefaultEditProc = reinterpret_cast<void*>(
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IEditorWindowProcs::EditWindowProc)));
-    SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    mEditFont = CreateFontA(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(mEditFont), FALSE);
-    mpEditControl = control;
-    mpEditParam = param;
-    SetFocus(edit);
-}
-
-void IEditorWindow::GetHostDirectory(char* out, int outSize) { ModuleDirectory(nullptr, out, outSize); }
-
-void IEditorWindow::GetPluginDirectory(char* out, int outSize) {
-    ModuleDirectory(static_cast<HMODULE>(mInstance), out, outSize);
-}
-
-void IEditorWindow::AskForFile(char* out, int outSize, int action, const char* directory) {
-    if (!out || outSize <= 0) return;
-    out[0] = 0;
-    if (!mWindow) return;
-    using FileDialog = BOOL(WINAPI*)(OPENFILENAMEA*);
-    FileDialog dialog =
-        SystemProc<FileDialog>("comdlg32.dll", action == FileActionSave ? "GetSaveFileNameA" : "GetOpenFileNameA");
-    if (!dialog) return;
-    const DWORD size = 32768;  // long-path names
-    char* path = new (std::nothrow) char[size];
-    if (!path) return;
-    path[0] = 0;
-    OPENFILENAMEA ofn;
-    std::memset(&ofn, 0, sizeof ofn);
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = static_cast<HWND>(mWindow);
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = size - 1;
-    ofn.lpstrInitialDir = directory && *directory ? directory : nullptr;
-    ofn.Flags =
-        action == FileActionSave ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (dialog(&ofn)) {
-        size_t n = std::strlen(path);
-        if (n < size_t(outSize)) std::memcpy(out, path, n + 1);
-    }
-    delete[] path;
-}
-
-bool IEditorWindow::AskForColor(IArgb* color, const char* title) {
-    if (!mWindow || !color) return false;
-    if (!mCustomColors) mCustomColors = new (std::nothrow) uint32_t[16]();
-    if (!mCustomColors) return false;
-    using ColorDialog = BOOL(WINAPI*)(CHOOSECOLORA*);
-    ColorDialog dialog = SystemProc<ColorDialog>("comdlg32.dll", "ChooseColorA");
-    if (!dialog) return false;
-    CHOOSECOLORA cc;
-    std::memset(&cc, 0, sizeof cc);
-    cc.lStructSize = sizeof cc;
-    cc.hwndOwner = static_cast<HWND>(mWindow);
-    cc.rgbResult = RGB(color->R, color->G, color->B);
-    cc.lpCustColors = reinterpret_cast<COLORREF*>(mCustomColors);
-    cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_SOLIDCOLOR | CC_ANYCOLOR;
-    cc.lCustData = reinterpret_cast<LPARAM>(title);
-    cc.lpfnHook = ColorDialogHook;
-    if (!dialog(&cc)) return false;
-    color->R = GetRValue(cc.rgbResult);
-    color->G = GetGValue(cc.rgbResult);
-    color->B = GetBValue(cc.rgbResult);
-    return true;
-}
-
-bool IEditorWindow::OpenLink(const char* url, const char* title, const char* question, const char* errorText) {
-    HWND owner = static_cast<HWND>(mWindow);
-    if (question && MessageBoxA(owner, question, title, MB_YESNO) != IDYES) return false;
-    using ConnectedState = BOOL(WINAPI*)(DWORD*, DWORD);
-    using Execute = HINSTANCE(WINAPI*)(HWND, const char*, const char*, const char*, const char*, INT);
-    ConnectedState connected = SystemProc<ConnectedState>("wininet.dll", "InternetGetConnectedState");
-    Execute execute = SystemProc<Execute>("shell32.dll", "ShellExecuteA");
-    DWORD flags = 0;
-    if (url && connected && execute && connected(&flags, 0) &&
-        reinterpret_cast<INT_PTR>(execute(owner, "open", url, nullptr, nullptr, SW_SHOWNORMAL)) > 32)
-        return true;
-    if (errorText) MessageBoxA(owner, errorText, title, MB_OK);
-    return false;
-}
-
 void* IEditorWindow::OpenWindow(void* parent) {
     int x = 0, y = 0, w = mWidth, h = mHeight;
     if (mWindow) {
@@ -619,32 +346,6 @@ void IEditorWindow::CloseWindow() {
     DestroyWindow(static_cast<HWND>(mWindow));
     if (mWindow) IEditorWindowProcs::WindowGone(this);
     UnregisterClassIfUnused();
-}
-
-void IEditorWindow::PopupValueMenu(IControl* control, IParameter* param, int columns) {
-    if (!control || !param) return;
-    int current = int(param->Value());
-    POINT p;
-    GetCursorPos(&p);
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return;
-    int n = param->NumValueTexts();
-    for (int i = 0; i < n; ++i) {
-        UINT flags = MF_STRING;
-        if (i == current) flags |= MF_CHECKED;
-        if (columns <= 0 || (i > 0 && i % columns == 0)) flags |= MF_MENUBARBREAK;
-        AppendMenuA(menu, flags, UINT_PTR(i + 1), param->TextForValue(i));
-    }
-    // The menu opens without animation on its own (TPM_NOANIMATION); the user's
-    // system-wide menu settings are left as they are.
-    int chosen =
-        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_NOANIMATION, p.x, p.y, GetActiveWindow(), nullptr);
-    DestroyMenu(menu);
-    if (chosen > 0) {
-        int32_t v = 0;
-        param->ValueForText(param->TextForValue(chosen - 1), &v);
-        control->SetValueFromUserInput(param->GetNormalized(v));
-    }
 }
 
 RasterBitmap* IEditorWindow::LoadImageResource(int id, const char* name) {
