@@ -3,6 +3,7 @@
 // reaches one of them.
 #pragma once
 
+// [any thread]
 [[noreturn]] void AssertionFailed(const char* text, const char* source, int line);
 
 #define TAMB_ASSERT(cond, text, source)                           \

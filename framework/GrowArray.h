@@ -1,5 +1,6 @@
 // A growable array of plain records (pointers, messages, small structs) over
-// GrowBuffer, so every list in the program grows by the same rule.
+// GrowBuffer, so every list in the program grows by the same rule. Every function:
+// [any thread]; an array is used by one thread at a time, under its owner's tags.
 #pragma once
 
 #include <cstring>

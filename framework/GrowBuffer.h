@@ -1,7 +1,8 @@
 // A growable byte buffer with the program's one growth rule: a resize that needs
 // room takes the requested size plus the larger of the granularity and half the
 // requested size, so repeated appends cost amortised constant time and a buffer
-// that has reached its working size never allocates again.
+// that has reached its working size never allocates again. Every function: [any thread];
+// a buffer is used by one thread at a time, under its owner's tags.
 #pragma once
 
 #include <cstddef>

@@ -25,5 +25,5 @@ enum HostId : int32_t {
     HostDigital = 22,
 };
 
-// Case-insensitive substring search through a fixed list; the first text found wins.
+// [any thread] Case-insensitive substring search through a fixed list; the first text found wins.
 HostId HostIdFromName(const char* name);

@@ -4,8 +4,13 @@
 // processing. The host binding (IVstEffect) derives from it and supplies the
 // host-facing operations; the concrete plug-in overrides the processing ones.
 //
-// Thread tags: [any] any host thread; [audio] the host's processing thread;
-// [ui] the editor's thread; "mLock held" means the caller already holds mLock.
+// Thread tags, the same on every function of the framework and graphics headers:
+//   [construction]  while the plug-in is built, on the host thread that creates it;
+//   [audio thread]  the host's processing thread (process callbacks, effProcessEvents);
+//   [GUI thread]    the host's user-interface thread, which also runs the editor window;
+//   [any thread]    any host thread, those two included.
+// "lock held": the caller already holds the plug-in's lock (mLock); "takes the lock":
+// the function takes it itself (it is re-entrant, so a caller may hold it already).
 #pragma once
 
 #include <cstdarg>
@@ -26,43 +31,48 @@ constexpr int CHUNK_HEADER_SIZE = 8;
 
 class IEffectBase {
 public:
+    // [construction]
     IEffectBase(int numParams, const char* channelIOStr, int numPresets, const char* effectName,
                 const char* productName, const char* vendorName, int32_t vendorVersion, int32_t uniqueId,
                 int32_t vendorId, int32_t latency, bool doesMidi, bool usesChunks, bool isInstrument);
 
     // ---- plug-in hooks (the concrete plug-in overrides these) ----
+    // [any thread] Deletes the editor first, then everything else the base owns.
     virtual ~IEffectBase();
-    // [any] Sample rate, block size or processing state changed. Default: takes mLock only.
+    // [any thread, lock held] Sample rate, block size or processing state changed.
+    // Default: takes the lock only.
     virtual void Reset();
-    // [any] Apply parameter `index`'s current value. Default: takes mLock only.
+    // [any thread, lock held] Apply parameter `index`'s current value. Default: takes the lock only.
     virtual void OnParameterChange(int index);
-    // [audio, mLock held] Run one block on the attached double buffers.
+    // [audio thread, lock held] Run one block on the attached double buffers.
     // Default: copies each input to its output and clears the remaining outputs.
     virtual void ProcessBlock(double** inputs, double** outputs, int frames);
-    // [ui, mLock held] The editor window opened or closed. Default: nothing.
+    // [GUI thread, lock held] The editor window opened or closed. Default: nothing.
     virtual void OnEditorOpened() {}
     virtual void OnEditorClosed() {}
     // Never called; kept for plug-ins that want an idle hook.
     virtual void OnIdle() {}
-    // [any] Processing switched on or off. Default: takes mLock only.
+    // [any thread, lock held] Processing switched on or off. Default: takes the lock only.
     virtual void OnActivate(bool active);
-    // [audio, mLock held] One incoming MIDI message. Default: passes it on.
+    // [audio thread, lock held] One incoming MIDI message. Default: passes it on.
     virtual void ProcessMidiMessage(const IMidiMessage* message);
-    // [any, mLock held] A name for a note; false (and "") when there is none.
+    // [any thread, lock held] A name for a note; false (and "") when there is none.
     virtual bool NoteNameFor(int note, char* text);
-    // [any, mLock held] Write or read the parameter block of the state.
+    // [any thread, lock held] Write or read the parameter block of the state.
     // ReadState returns the next position, or -1 when the chunk ended early.
     virtual bool WriteState(StateChunk* chunk) { return SerializeParams(chunk); }
     virtual int ReadState(const StateChunk* chunk, int startPos) { return UnserializeParams(chunk, startPos); }
-    // Appends one value per parameter from `args`: int for bool/int/enum kinds, double otherwise.
+    // [construction] Appends one value per parameter from `args`: int for bool/int/enum
+    // kinds, double otherwise.
     virtual void AppendVariadicValues(StateChunk* chunk, va_list args);
 
     // ---- host binding (supplied by the binding) ----
-    // [ui] Framing and value of a user edit; the host's answers are ignored.
+    // A user's edit, the host's answers ignored: the gesture's framing is [GUI thread],
+    // the value [GUI thread, lock held].
     virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
     virtual void InformHostOfParamChange(int paramIdx, double normalized) = 0;
     virtual void EndInformHostOfParamChange(int paramIdx) = 0;
-    // [audio] Transport queries; defaults apply when the host gives nothing usable.
+    // [audio thread, lock held] Transport queries; defaults apply when the host gives nothing usable.
     virtual int GetHostSamplePos() = 0;
     virtual double GetHostTempo() = 0;
     virtual void GetHostTimeSig(int* numerator, int* denominator) = 0;
@@ -70,82 +80,101 @@ public:
     virtual void GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos, int* numerator,
                                   int* denominator, double* cycleStart, double* cycleEnd, bool* playing,
                                   bool* cycleActive) = 0;
-    // [any, mLock held] Asks the host once; returns mHostId.
+    // [any thread, lock held] Asks the host once; returns mHostId.
     virtual int IdentifyHost() { return mHostId; }
+    // [construction] or [GUI thread] The editor has a new size.
     virtual void ResizeGraphics(int width, int height) = 0;
+    // Never called.
     virtual void NoOperation() {}
-    // [any, mLock held] Host-specific channel fix-ups, once per instance.
+    // [any thread, lock held] Host-specific channel fix-ups, once per instance.
     virtual void ApplyHostQuirks() = 0;
-    // [any] Takes ownership of the editor graphics; null is ignored.
+    // [construction, takes the lock] Takes ownership of the editor; null is ignored.
     virtual void AttachEditorGraphics(IEffectEditor* graphics);
-    // [any, mLock held] Sizes every channel's scratch buffer; allocates.
+    // [any thread, lock held] Sizes every channel's scratch buffer; allocates.
     virtual void SetMaxBlockSize(int frames);
+    // [any thread, lock held]
     virtual void SetLatencySamples(int samples) { mLatency = samples; }
-    // [audio, mLock held] Hands one message to the host at once; true when accepted.
+    // [audio thread, lock held] Hands one message to the host at once; true when accepted.
     virtual bool SendMidiMessage(const IMidiMessage* message) = 0;
     virtual bool SendMidiMessages(const IMidiMessage* messages, int count) = 0;
 
     // ---- parameters ----
-    // Null when the index is outside the parameters.
+    // [any thread] Null when the index is outside the parameters.
     IParameter* Param(int index) { return mParameters.At(index) ? mParameters[index] : nullptr; }
     int ParamCount() const { return mParameters.Count(); }
     int NumHostParameters() const { return mNumHostParameters; }
-    // Appends an internal parameter after the host's; returns it (null when out of memory).
+    // [construction] Appends an internal parameter after the host's; returns it (null when out of memory).
     IParameter* AddParameter();
-    // [any] The host set a parameter: show it in the editor, set, apply.
+    // [any thread, takes the lock] The host set a parameter: show it in the editor, set, apply.
     void SetParameterFromHost(int index, double normalized);
-    // [ui] A control moved: set, tell the host, apply.
+    // [GUI thread, takes the lock] A control moved: set, tell the host, apply.
     void SetParameterFromGUI(int index, double normalized);
-    // [any, mLock held] Shows every parameter's plain value in the controls.
+    // [any thread, lock held] Shows every parameter's plain value in the controls.
     void PushParamsToControls();
-    // [any, mLock held] Applies every parameter, in index order.
+    // [any thread, lock held] Applies every parameter, in index order.
     void ResetAllParams();
 
     // ---- state ----
+    // [any thread, takes the lock] Appends the host parameters' plain values; reads them
+    // back from startPos and applies every parameter, returning the next position or -1.
     bool SerializeParams(StateChunk* chunk);
     int UnserializeParams(const StateChunk* chunk, int startPos);
+    // [any thread, lock held]
     void WriteChunkHeader(StateChunk* chunk);
-    // The position the parameter values start at (8, or 0 without the tag),
-    // -1 for a tagged chunk too short to hold the version; *version gets the version or 0.
+    // [any thread, lock held] The position the parameter values start at (8, or 0 without
+    // the tag), -1 for a tagged chunk too short to hold the version; *version gets the version or 0.
     int ReadChunkHeader(const StateChunk* chunk, int32_t* version);
+    // [construction] A program's state from a literal list of values, as AppendVariadicValues.
     void AppendValues(StateChunk* chunk, ...);
 
     // ---- program slots ----
+    // [any thread]
     int NumPresets() const { return mPresetSlots.Count(); }
     int CurrentPreset() const { return mCurrentPreset; }
+    // [any thread, lock held]
     bool SelectPreset(int index);
     void CaptureCurrentPreset(const char* name = nullptr);
-    // The slot's name, or "" when the index is out of range.
+    // [any thread, lock held] The slot's name, or "" when the index is out of range.
     const char* PresetName(int index);
+    // [construction]
     void MakeDefaultSlotIfNone();
+    // [any thread, lock held]
     void NextUserPresetName(char* name, int size);
 
     // ---- channels and audio ----
+    // [any thread]
     bool LegalIO(int inputs, int outputs);
     int NumInputs() const { return mInputChannels.Count(); }
     int NumOutputs() const { return mOutputChannels.Count(); }
+    // [any thread, lock held]
     void SetInputConnections(int first, int count, bool connected);
     void SetOutputConnections(int first, int count, bool connected);
+    // [audio thread, lock held]
     void AttachInputBuffers(double** inputs);
     void AttachInputBuffers(float** inputs, int frames);
     void AttachOutputBuffers(double** outputs);
     void AttachOutputBuffers(float** outputs);
     void ProcessBuffersDouble(int frames);
     void ProcessBuffersFloat(int frames, bool accumulate);
+    // [any thread]
     int BlockSize() const { return mBlockSize; }
 
     // ---- host information ----
+    // [any thread, lock held]
     void SetHost(const char* hostName, int32_t version);
+    // [any thread]
     int HostIdentity() const { return mHostId; }
     int32_t GetPluginVersion(bool decimal) const;
+    // [any thread, lock held]
     void SetSampleRate(double rate) { mSampleRate = rate; }
+    // [any thread]
     double SampleRate() const { return mSampleRate; }
     IEffectEditor* Graphics() const { return mpGraphics; }
     ILock& Lock() { return mLock; }
 
 protected:
-    // Host fix-ups: (a) extra inputs off, extra outputs on; (b) add a stereo
-    // pair to a plug-in that has no channels at all.
+    // [any thread, lock held] Host fix-ups: (a) extra inputs off, extra outputs on; (b)
+    // add a stereo pair to a plug-in that has no channels at all.
     void DisconnectExtraInputsConnectExtraOutputs();
     void AddStereoPairIfNoChannels();
 

@@ -1,6 +1,7 @@
 // What the plug-in base needs from its editor: the base owns one through this
 // interface and never sees the graphics behind it, so the framework builds and
-// tests without any drawing code. The editor graphics implement it.
+// tests without any drawing code. The editor graphics implement it. Thread tags as in
+// framework/IEffectBase.h.
 #pragma once
 
 class IEffectEditor {
@@ -8,7 +9,7 @@ public:
     // [any thread] The base deletes its editor with itself.
     virtual ~IEffectEditor() = default;
 
-    // [any thread, lock held] Creates what drawing needs; called once, when the
+    // [construction, lock held] Creates what drawing needs; called once, when the
     // editor is attached to the plug-in.
     virtual void PrepareDraw() = 0;
     // [any thread, lock held] A parameter changed outside the editor: the
@@ -17,7 +18,8 @@ public:
     // [GUI thread, lock held] Opens the editor window inside the host's `parent`;
     // the window, or null when there is none.
     virtual void* OpenWindow(void* parent) = 0;
-    // [GUI thread, lock held] Closes the window; the editor itself stays.
+    // [GUI thread] Closes the window; the editor itself stays. The host's request
+    // holds the lock; a window closed by the system does not.
     virtual void CloseWindow() = 0;
     // [any thread] The editor's size in pixels.
     virtual int Width() const = 0;

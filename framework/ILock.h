@@ -6,6 +6,7 @@
 
 class ILock {
 public:
+    // [any thread] Waits while another thread holds it; the holding thread may enter again.
     void Enter() { mMutex.lock(); }
     void Leave() { mMutex.unlock(); }
 
@@ -13,7 +14,7 @@ private:
     std::recursive_mutex mMutex;
 };
 
-// Holds a lock for the rest of a scope.
+// [any thread] Holds a lock for the rest of a scope.
 class ILockGuard {
 public:
     explicit ILockGuard(ILock& lock) : mLock(lock) { mLock.Enter(); }

@@ -1,4 +1,5 @@
-// One MIDI message as the engine and the host binding exchange it.
+// One MIDI message as the engine and the host binding exchange it. Every function:
+// [any thread], on a message of the caller's own.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,8 @@
 // A typed plug-in parameter: holds its plain value in its own units, its range,
 // step and display texts, and is the only place that converts to and from the
-// normalized 0..1 values that hosts and controls speak.
+// normalized 0..1 values that hosts and controls speak. Thread tags as in
+// framework/IEffectBase.h: the values change under the plug-in's lock, and the
+// editor reads them on the GUI thread.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +21,20 @@ public:
         char mText[PARAM_TEXT_SIZE];
     };
 
+    // [construction]
     IParameter() = default;
 
-    // Definition, once per parameter while the plug-in is constructed. Every
-    // other definition ends in DefineDouble; the first kind set sticks.
+    // [construction] Definition, once per parameter. Every other definition ends in
+    // DefineDouble; the first kind set sticks.
     void DefineDouble(const char* name, double defaultValue, double min, double max, double step,
                       const char* label = "");
     void DefineInt(const char* name, int32_t defaultValue, int32_t min, int32_t max, const char* label = "");
     void DefineEnum(const char* name, int32_t defaultValue, int32_t numValues);
     void DefineBool(const char* name, bool defaultValue, const char* label = "");
-    // Binds a display text to an integer value; texts longer than 31 bytes are cut.
+    // [construction] Binds a display text to an integer value; texts longer than 31 bytes are cut.
     void AddValueText(int32_t value, const char* text);
 
+    // [any thread]
     const char* Name() const { return mName; }
     const char* Label() const { return mLabel; }
     ParameterKind Kind() const { return mKind; }
@@ -38,25 +42,27 @@ public:
     double Min() const { return mMin; }
     double Max() const { return mMax; }
     double Step() const { return mStep; }
-    // Displayed (and typed) with the opposite sign.
+    // [any thread] Displayed (and typed) with the opposite sign.
     bool ShowNegated() const { return mShowNegated; }
     int NumValueTexts() const { return mValueTexts.Count(); }
-    // The text of the first record with this value, or "" (never null).
+    // [any thread] The text of the first record with this value, or "" (never null).
     const char* TextForValue(int32_t value) const;
-    // Exact, case-sensitive match; false leaves *value untouched.
+    // [any thread] Exact, case-sensitive match; false leaves *value untouched.
     bool ValueForText(const char* text, int32_t* value) const;
 
-    // Limits to [min, max]; a value that is not a number becomes min.
+    // [any thread, lock held] Limits to [min, max]; a value that is not a number becomes min.
     void SetClamped(double plain);
-    // Sets from a normalized value, rounded to the step for all but KindDouble.
+    // [any thread, lock held] Sets from a normalized value, rounded to the step for all but KindDouble.
     void SetFromNormalized(double normalized);
+    // [any thread]
     double GetNormalized() const { return GetNormalized(mValue); }
     double GetNormalized(double plain) const;
-    // Writes the display text of a plain (or normalized) value into out, which
-    // must hold PARAM_DISPLAY_SIZE bytes.
+    // [any thread] Writes the display text of a plain (or normalized) value into out,
+    // which must hold PARAM_DISPLAY_SIZE bytes.
     void FormatValue(double value, bool isNormalized, char* out) const;
 
-    // Sets the plain value without limiting it (used by command parameters that reset themselves).
+    // [any thread, lock held] Sets the plain value without limiting it (used by command
+    // parameters that reset themselves).
     void SetValueUnchecked(double plain) { mValue = plain; }
 
 private:

@@ -1,7 +1,7 @@
 // The VST 2.4 binding: the AEffect the host holds, the dispatcher and the
 // parameter and process callbacks, and the host-facing operations the plug-in
 // base leaves abstract. Host records become framework records here; the
-// engine never sees an AEffect.
+// engine never sees an AEffect. Thread tags as in framework/IEffectBase.h.
 #pragma once
 
 #include <cstdint>
@@ -12,15 +12,17 @@
 
 class IVstEffect : public IEffectBase {
 public:
+    // [construction]
     IVstEffect(vst2::HostCallback hostCallback, int numParams, const char* channelIOStr, int numPresets,
                const char* effectName, const char* productName, const char* vendorName, int32_t vendorVersion,
                int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks, bool isInstrument);
+    // [any thread] effClose, after the dispatcher let go of the lock.
     ~IVstEffect() override;
 
-    // The record handed to the host; it lives inside this object.
+    // [any thread] The record handed to the host; it lives inside this object.
     vst2::AEffect* Effect() { return &mEffect; }
 
-    // ---- host binding ----
+    // ---- host binding: threads and lock as on IEffectBase's declarations ----
     void BeginInformHostOfParamChange(int paramIdx) override;
     void InformHostOfParamChange(int paramIdx, double normalized) override;
     void EndInformHostOfParamChange(int paramIdx) override;
@@ -39,10 +41,14 @@ public:
     bool SendMidiMessages(const IMidiMessage* messages, int count) override;
 
     // ---- entry points the AEffect carries ----
+    // [any thread, takes the lock] Except effEditIdle and effIdle, which return at once;
+    // effEditOpen and effEditClose come on the GUI thread, effProcessEvents on the audio thread.
     static intptr_t VSTDispatcher(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                   float opt);
+    // [any thread, takes the lock]
     static float VSTGetParameter(vst2::AEffect* effect, int32_t index);
     static void VSTSetParameter(vst2::AEffect* effect, int32_t index, float value);
+    // [audio thread, takes the lock]
     static void VSTProcessAccumulating(vst2::AEffect* effect, float** inputs, float** outputs, int32_t frames);
     static void VSTProcessFloat(vst2::AEffect* effect, float** inputs, float** outputs, int32_t frames);
     static void VSTProcessDouble(vst2::AEffect* effect, double** inputs, double** outputs, int32_t frames);
@@ -74,5 +80,5 @@ private:
     vst2::AEffect mEffect{};
 };
 
-// Made by the plug-in's own source file: the concrete plug-in for one instance.
+// [construction] Made by the plug-in's own source file: the concrete plug-in for one instance.
 IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback);

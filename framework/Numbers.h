@@ -1,4 +1,4 @@
-// Conversions that stay defined for any input a host can send.
+// Conversions that stay defined for any input a host can send. Every function: [any thread].
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The plug-in's state as bytes: values appended in their in-memory (little-endian)
-// form and read back by byte position. Grows in steps of 4096 bytes.
+// form and read back by byte position. Grows in steps of 4096 bytes. Every function:
+// [any thread]; a chunk is used by one thread at a time, under its owner's tags.
 #pragma once
 
 #include <cstdint>

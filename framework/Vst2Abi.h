@@ -10,11 +10,16 @@ namespace vst2 {
 
 struct AEffect;
 
+// Thread tags as in framework/IEffectBase.h. The host callback: [any thread]; the
+// plug-in holds its lock when it calls, except around a user's gesture (begin and end edit).
 using HostCallback = intptr_t (*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+// [any thread] (effEditOpen and effEditClose on the GUI thread, effProcessEvents on the audio thread)
 using DispatcherProc = intptr_t (*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                     float opt);
+// [audio thread]
 using ProcessProc = void (*)(AEffect* effect, float** inputs, float** outputs, int32_t frames);
 using ProcessDoubleProc = void (*)(AEffect* effect, double** inputs, double** outputs, int32_t frames);
+// [any thread]
 using SetParameterProc = void (*)(AEffect* effect, int32_t index, float value);
 using GetParameterProc = float (*)(AEffect* effect, int32_t index);
 

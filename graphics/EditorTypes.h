@@ -1,5 +1,6 @@
 // The editor's small records: rectangles, colours, blend modes, images, text styles and
 // the pointer state, with the rectangle arithmetic the draw and hit cycles rely on.
+// Plain values: every function is [any thread] (tags as in framework/IEffectBase.h).
 #pragma once
 
 #include <cstdint>

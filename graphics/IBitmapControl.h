@@ -5,9 +5,10 @@
 
 class IBitmapControl : public IControl {
 public:
+    // [construction]
     IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx, const IImage& image, int32_t blendMode = BlendNormal);
     bool Draw(IEditorBase* graphics) override;
-    // The frame, 1..N, that the current value selects.
+    // [any thread] The frame, 1..N, that the current value selects.
     int FrameForValue() const;
     const IImage& Image() const { return mImage; }
 

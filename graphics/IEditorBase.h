@@ -1,7 +1,8 @@
 // The platform-neutral editor graphics: the ordered control list (index 0 is the
 // background), the dirty check and draw cycle, the routing of pointer and key events to
 // the control under the pointer, and the link between controls and plug-in parameters.
-// Drawing itself is left to the raster layer below the window layer.
+// Drawing itself is left to the raster layer below the window layer. Thread tags as in
+// framework/IEffectBase.h; the graphics take no lock of their own around the controls.
 #pragma once
 
 #include <cstdint>
@@ -32,13 +33,16 @@ constexpr int DEFAULT_FRAME_RATE = 24;
 
 class IEditorBase : public IEffectEditor {
 public:
+    // [construction]
     IEditorBase(IEffectBase* plug, int w, int h, int frameRate = 0);
 
     // ---- virtual operations; the window layer supplies the ones left abstract ----
-    // Creates the bitmaps drawing goes into; called once when the graphics are attached.
+    // [construction, lock held] Creates the bitmaps drawing goes into; called once when
+    // the graphics are attached.
     void PrepareDraw() override = 0;
-    // Copies a region of the draw bitmap to the screen.
+    // [GUI thread] Copies a region of the draw bitmap to the screen.
     virtual bool PresentToScreen(IBounds* r) = 0;
+    // [GUI thread] Drawing into the draw bitmap, clipped to the region being drawn.
     virtual bool DrawImage(IImage* image, IBounds* dest, int srcX, int srcY, IBlend* blend) = 0;
     virtual bool DrawRotatedImage(IImage* image, int ctrX, int ctrY, double angle, int yOffsetZeroDeg,
                                   IBlend* blend) = 0;
@@ -54,41 +58,50 @@ public:
     virtual bool DrawText(ITextStyle* style, const char* text, IBounds* r) = 0;
     virtual IArgb GetPoint(int x, int y) = 0;
     virtual void* GetPixels() = 0;
-    // Drops every control and republishes the editor size to the plug-in.
+    // [GUI thread] Drops every control and republishes the editor size to the plug-in.
     virtual void Resize(int w, int h);
+    // [GUI thread]
     virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
+    // [GUI thread] Typed entry, folders and dialogs, offered by the window layer.
     virtual void PromptUserInput(IControl* control, IParameter* param, void* reserved) = 0;
     virtual void GetHostDirectory(char* out, int outSize) = 0;
     virtual void GetPluginDirectory(char* out, int outSize) = 0;
     virtual void AskForFile(char* out, int outSize, int action, const char* directory) = 0;
     virtual bool AskForColor(IArgb* color, const char* title) = 0;
     virtual bool OpenLink(const char* url, const char* title, const char* question, const char* errorText) = 0;
+    // Never called; answers 0.
     virtual intptr_t Query() { return 0; }
-    // Opens the window as a child of the host's parent; the window, or null.
+    // [GUI thread, lock held] Opens the window as a child of the host's parent; the window, or null.
     void* OpenWindow(void* parent) override = 0;
+    // [GUI thread]
     void CloseWindow() override = 0;
     virtual void* GetWindow() = 0;
+    // [any thread] Deleted with the plug-in, from effClose.
     ~IEditorBase() override;
-    // Fills out with the image (shared through the process-wide cache); false, and a
-    // bitmap-less image that draws nothing, when the image cannot be loaded.
+    // [construction] Fills out with the image (shared through the process-wide cache);
+    // false, and a bitmap-less image that draws nothing, when the image cannot be loaded.
     virtual bool LoadImage(IImage* out, int id, const char* name, int nFrames) = 0;
     virtual void ScaleImage(IImage* out, IImage* in, int w, int h) = 0;
     virtual void CropImage(IImage* out, IImage* in, IBounds* r) = 0;
-    // Loads the image and puts it behind everything, at index 0; false when it is missing.
+    // [construction] Loads the image and puts it behind everything, at index 0; false when it is missing.
     virtual bool AttachBackground(int id, const char* name);
+    // [GUI thread]
     virtual bool DrawVerticalLine(IArgb* color, int x, int yLo, int yHi);
     virtual bool DrawHorizontalLine(IArgb* color, int y, int xLo, int xHi);
+    // [any thread] The image cache takes its own lock, not the plug-in's.
     virtual void RetainImage(IImage* image) = 0;
     virtual void ReleaseImage(IImage* image) = 0;
+    // [GUI thread]
     virtual void PopupValueMenu(IControl* control, IParameter* param, int columns) = 0;
 
     // ---- control list ----
-    // Takes ownership; returns the control's index.
+    // [construction] Takes ownership; returns the control's index.
     int AttachControl(IControl* control);
+    // [any thread]
     IControl* GetControl(int index);
     int NumControls() const { return mControls.Count(); }
 
-    // ---- drawing ----
+    // ---- drawing, all [GUI thread] ----
     // Frames count from 1; frame f of N starts at row trunc(H * (f - 1) / N + 0.5).
     bool DrawImageFrame(IImage* image, IBounds* dest, int frame, IBlend* blend);
     void SetAllControlsDirty();
@@ -97,14 +110,18 @@ public:
     bool IsDirty(IBounds* out);
     // Draws the controls that meet r, cleans them and presents r.
     bool Draw(IBounds* r);
+    // [construction]
     void SetStrictDrawing(bool strict) { mStrictDrawing = strict; }
+    // [GUI thread]
     const IBounds& DrawRect() const { return mDrawRect; }
 
     // ---- parameters ----
+    // [any thread, lock held] Every control bound to the parameter shows the value (plain unless normalized).
     void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
+    // [GUI thread] Every control bound to the parameter takes the value and sends it to the plug-in.
     void SetControlsFromUserInput(int paramIdx, double value);
 
-    // ---- events, in client coordinates ----
+    // ---- events, in client coordinates, all [GUI thread] ----
     // Topmost visible, enabled control under the point; the capturing control wins.
     int GetMouseControlIndex(int x, int y);
     void OnMouseDown(int x, int y, const IPointerState* state);
@@ -116,10 +133,13 @@ public:
     void OnMouseWheel(int x, int y, const IPointerState* state, int notches);
     void OnKeyDown(int x, int y, int key);
     void OnMouseOut();
+    // [construction]
     void SetHandleMouseOver(bool on) { mHandleMouseOver = on; }
+    // [GUI thread]
     int MouseCapture() const { return mMouseCapture; }
     bool LastClickWasRight() const { return mLastClickWasRight; }
 
+    // [any thread]
     int Width() const override { return mWidth; }
     int Height() const override { return mHeight; }
     int FrameRate() const { return mFrameRate; }

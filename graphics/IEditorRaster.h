@@ -1,7 +1,8 @@
 // The drawing layer of the editor graphics: every drawing operation done with the raster
 // library into one off-screen system bitmap, plus image loading through the process-wide
 // image cache. The window, the screen transfer, text and the platform image loader are
-// left to the window layer.
+// left to the window layer. Thread tags as in framework/IEffectBase.h; the overrides
+// keep those of IEditorBase's declarations.
 #pragma once
 
 #include "graphics/IEditorBase.h"
@@ -10,6 +11,7 @@ class RasterBitmap;
 
 class IEditorRaster : public IEditorBase {
 public:
+    // [construction]
     IEditorRaster(IEffectBase* plug, int w, int h, int frameRate = 0);
     ~IEditorRaster() override;
 
@@ -34,10 +36,10 @@ public:
     bool DrawHorizontalLine(IArgb* color, int y, int xLo, int xHi) override;
     void RetainImage(IImage* image) override;
     void ReleaseImage(IImage* image) override;
-    // The platform's decoder for a module image: a new bitmap, or null.
+    // [construction] The platform's decoder for a module image: a new bitmap, or null.
     virtual RasterBitmap* LoadImageResource(int id, const char* name) = 0;
 
-    // Null until PrepareDraw.
+    // [GUI thread] Null until PrepareDraw.
     RasterBitmap* DrawBitmap() const { return mpDrawBitmap; }
 
 protected:

@@ -4,7 +4,8 @@
 // platform supplies the whole class in its own source files: IEditorWindowLinux.cpp, or
 // IEditorWindowWin32.cpp with InPlaceEditWin32.cpp and SystemDialogsWin32.cpp. Drawing,
 // the dirty cycle and every event entry point work with no window at all, so tests and
-// tools can drive the editor directly.
+// tools can drive the editor directly. Thread tags as in framework/IEffectBase.h; the
+// overrides keep those of IEditorBase's declarations, and the window runs on the GUI thread.
 #pragma once
 
 #include "graphics/IEditorRaster.h"
@@ -16,6 +17,7 @@ enum IEditState : int32_t { EditNone = 0, EditFocused = 1, EditRefresh = 2, Edit
 
 class IEditorWindow : public IEditorRaster {
 public:
+    // [construction]
     IEditorWindow(IEffectBase* plug, int w, int h, int frameRate = 0);
     ~IEditorWindow() override;
 
@@ -37,8 +39,9 @@ public:
     void PopupValueMenu(IControl* control, IParameter* param, int columns) override;
     RasterBitmap* LoadImageResource(int id, const char* name) override;
 
+    // [construction]
     void SetInstance(void* instance) { mInstance = instance; }
-    // The family name the text font resolved to ("" before the first text is drawn).
+    // [GUI thread] The family name the text font resolved to ("" before the first text is drawn).
     const char* TextFontFamily() const;
 
 private:

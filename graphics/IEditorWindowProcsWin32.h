@@ -1,6 +1,7 @@
 // Internal to the Windows window layer: IEditorWindow is one class spread over three
 // files (the window, its in-place value entry, its system dialogs), and these are the
-// native procedures and steps they share. Included by those files only.
+// native procedures and steps they share. Included by those files only. Every function:
+// [GUI thread] (tags as in framework/IEffectBase.h).
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,8 @@
 
 class IObserverInterface {
 public:
+    // [GUI thread] At the dirty check, when the watched control had a change pending
+    // (tags as in framework/IEffectBase.h).
     virtual void Update() = 0;
     virtual ~IObserverInterface() = default;
 };

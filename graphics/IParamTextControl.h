@@ -8,6 +8,7 @@ class IParameter;
 
 class IParamTextControl : public ITextControl {
 public:
+    // [construction]
     IParamTextControl(IEffectBase* plug, const IBounds& rect, int paramIdx, const ITextStyle& style,
                       IParameter* ownParam = nullptr, bool showValue = true, bool showLabel = false, int horizontal = 0,
                       double gearing = 8.0);
@@ -17,7 +18,7 @@ public:
     void OnMouseWheel(int x, int y, const IPointerState* state, int notches) override;
     bool Draw(IEditorBase* graphics) override;
 
-    // The bound parameter, else the private one (may be null).
+    // [any thread] The bound parameter, else the private one (may be null).
     IParameter* Parameter() const;
 
 private:

@@ -6,6 +6,7 @@
 
 class ISliderControl : public IControl {
 public:
+    // [construction]
     ISliderControl(IEffectBase* plug, int x, int y, int length, int paramIdx, const IImage& handleImage,
                    int horizontal = 1);
 
@@ -13,9 +14,9 @@ public:
     void OnMouseDrag(int x, int y, int dX, int dY, const IPointerState* state) override;
     bool Draw(IEditorBase* graphics) override;
 
-    // Puts the handle's centre under the pointer.
+    // [GUI thread] Puts the handle's centre under the pointer.
     void SnapToMouse(int x, int y);
-    // Where the handle is drawn for the current value.
+    // [any thread] Where the handle is drawn for the current value.
     IBounds HandleRect() const;
 
 protected:

@@ -1,5 +1,5 @@
 // The watched side of the observer link: a list of observers (not owned) and a flag that
-// says a notification is pending.
+// says a notification is pending. Thread tags as in framework/IEffectBase.h.
 #pragma once
 
 #include "framework/GrowArray.h"
@@ -8,15 +8,18 @@ class IObserverInterface;
 
 class ISubject {
 public:
+    // [construction]
     ISubject() = default;
+    // [any thread]
     virtual ~ISubject();
     ISubject(const ISubject&) = delete;
     ISubject& operator=(const ISubject&) = delete;
 
-    // Adds the observer once; the array is created on first use.
+    // [construction] Adds the observer once; the array is created on first use.
     void Attach(IObserverInterface* observer);
-    // Delivers a pending notification to every observer, in attach order.
+    // [GUI thread] Delivers a pending notification to every observer, in attach order.
     void Notify();
+    // [any thread]
     int NumObservers() const { return mpObservers ? mpObservers->Count() : 0; }
 
 protected:

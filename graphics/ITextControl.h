@@ -6,13 +6,15 @@
 
 class ITextControl : public IControl {
 public:
+    // [construction]
     ITextControl(IEffectBase* plug, const IBounds& rect, const ITextStyle& style, const char* text = "");
 
     void GrayOut(bool gray) override;
     bool Draw(IEditorBase* graphics) override;
 
-    // Replaces the text and marks the control dirty, unless it is the same text.
+    // [GUI thread] Replaces the text and marks the control dirty, unless it is the same text.
     void SetTextFromPlug(const char* text);
+    // [any thread]
     const char* Text() const;
     const ITextStyle& Style() const { return mStyle; }
     const IArgb& NormalColor() const { return mNormalColor; }

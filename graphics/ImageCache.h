@@ -1,6 +1,7 @@
 // The process-wide store of decoded images, shared by every editor of every plug-in
 // instance: an image is decoded once and freed when the module unloads. Each operation
-// takes the cache's own lock.
+// takes the cache's own lock, never the plug-in's: every function is [any thread]
+// (tags as in framework/IEffectBase.h).
 #pragma once
 
 class RasterBitmap;

@@ -1,6 +1,7 @@
 // Draws text into a raster bitmap with one font: the face is found through fontconfig,
 // glyphs are rendered anti-aliased by FreeType once and cached, and each glyph's coverage
-// is blended into the 32-bit pixels in the requested colour.
+// is blended into the 32-bit pixels in the requested colour. Used by the Linux window
+// layer's text drawing: every function is [GUI thread] (tags as in framework/IEffectBase.h).
 #pragma once
 
 #include "graphics/EditorTypes.h"

@@ -1,6 +1,7 @@
 // How the Linux window layer turns X11 input into the editor's event arguments: key
 // codes from keysyms, the pointer state from an event's state mask and button, and wheel
-// notches from the wheel buttons. Plain functions, so the rules hold without a display.
+// notches from the wheel buttons. Plain functions, so the rules hold without a display;
+// every one is [any thread] (tags as in framework/IEffectBase.h).
 #pragma once
 
 #include "graphics/EditorTypes.h"
