@@ -1,5 +1,5 @@
 // The portable half of PNG loading: resource lookup, the extension tests and the loader
-// record. The decoding itself is PngLoaderLibpng.cpp or PngLoaderWic.cpp.
+// record. The decoding itself is PngLoaderLinux.cpp (libpng) or PngLoaderWin32.cpp (WIC).
 #include "images/PngLoader.h"
 
 #include "images/ImageLoaderRecord.h"

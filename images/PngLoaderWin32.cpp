@@ -1,6 +1,6 @@
-// PNG decoding through the Windows Imaging Component, which every Windows has (there is no
-// libpng for this toolchain). WIC's 32bppBGRA is exactly the raster pixel: bytes B, G, R, A,
-// straight alpha.
+// PNG decoding on Windows, through the Windows Imaging Component, which every Windows has
+// (there is no libpng for this toolchain). WIC's 32bppBGRA is exactly the raster pixel:
+// bytes B, G, R, A, straight alpha.
 #include "images/PngLoader.h"
 
 #include "raster/RasterMemBitmap.h"

@@ -1,4 +1,4 @@
-// PNG decoding through libpng: memory blocks and files into A,R,G,B raster bitmaps.
+// PNG decoding on Linux, through libpng: memory blocks and files into A,R,G,B raster bitmaps.
 #include "images/PngLoader.h"
 
 #include "raster/RasterMemBitmap.h"
