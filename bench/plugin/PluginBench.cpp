@@ -7,8 +7,8 @@
 
 #include "bench/plugin/FloorEffect.h"
 #include "framework/Vst2Abi.h"
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "framework/Vst2Abi.h"
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 // One call the plug-in made into the host.
 struct Sent {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/tools/FakeEffect.h"
-#include "tools/host/VstHost.h"
-#include "tools/render/ParameterResolver.h"
+#include "tools/vsthost/ParameterResolver.h"
+#include "tools/vsthost/VstHost.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "tests/tools/FakeEffect.h"
-#include "tools/render/EventSchedule.h"
-#include "tools/render/PluginStartup.h"
-#include "tools/render/RenderHost.h"
+#include "tools/tamborelle-host/EventSchedule.h"
+#include "tools/tamborelle-host/RenderHost.h"
+#include "tools/vsthost/PluginStartup.h"
 
 namespace {
 

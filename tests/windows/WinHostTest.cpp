@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "tests/windows/Checks.h"
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 namespace {
 

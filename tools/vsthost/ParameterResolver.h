@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/VstHost.h"
+#include "tools/vsthost/VstHost.h"
 
 struct ParamChoice {
     std::string mDisplay;

@@ -1,4 +1,4 @@
-#include "tools/render/InfoReport.h"
+#include "tools/tamborelle-host/InfoReport.h"
 
 #include <algorithm>
 #include <cstdio>

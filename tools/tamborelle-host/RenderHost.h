@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "tools/host/VstHost.h"
 #include "tools/midi/MidiFile.h"
 #include "tools/midi/TempoMap.h"
-#include "tools/render/EventSchedule.h"
-#include "tools/render/RenderOutput.h"
+#include "tools/tamborelle-host/EventSchedule.h"
+#include "tools/tamborelle-host/RenderOutput.h"
+#include "tools/vsthost/VstHost.h"
 
 struct RenderSettings {
     double mSampleRate = 44100.0;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/Vst2Abi.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstModule.h"
 
 class VstHost {
 public:

@@ -1,4 +1,4 @@
-#include "tools/render/RenderHost.h"
+#include "tools/tamborelle-host/RenderHost.h"
 
 #include <algorithm>
 #include <cmath>

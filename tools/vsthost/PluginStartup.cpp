@@ -1,4 +1,4 @@
-#include "tools/render/PluginStartup.h"
+#include "tools/vsthost/PluginStartup.h"
 
 bool StartPlugin(VstModule& module, VstHost& host, const std::string& path, double sampleRate, int blockSize,
                  std::string& error) {

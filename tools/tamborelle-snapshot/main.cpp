@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 #include <strings.h>
 

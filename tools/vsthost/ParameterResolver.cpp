@@ -1,5 +1,5 @@
-#include "tools/render/ParameterResolver.h"
-#include "tools/render/NumberText.h"
+#include "tools/vsthost/ParameterResolver.h"
+#include "tools/vsthost/NumberText.h"
 
 #include <cctype>
 #include <cmath>

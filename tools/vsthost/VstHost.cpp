@@ -1,4 +1,4 @@
-#include "tools/host/VstHost.h"
+#include "tools/vsthost/VstHost.h"
 
 #include <cstring>
 

@@ -6,15 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
 #include "tools/midi/MidiFileReader.h"
 #include "tools/midi/MidiFileWriter.h"
-#include "tools/render/HostOptions.h"
-#include "tools/render/InfoReport.h"
-#include "tools/render/ParameterResolver.h"
-#include "tools/render/PluginStartup.h"
-#include "tools/render/RenderHost.h"
+#include "tools/tamborelle-host/HostOptions.h"
+#include "tools/tamborelle-host/InfoReport.h"
+#include "tools/tamborelle-host/RenderHost.h"
+#include "tools/vsthost/ParameterResolver.h"
+#include "tools/vsthost/PluginStartup.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 namespace {
 

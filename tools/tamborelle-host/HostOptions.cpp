@@ -1,5 +1,5 @@
-#include "tools/render/HostOptions.h"
-#include "tools/render/NumberText.h"
+#include "tools/tamborelle-host/HostOptions.h"
+#include "tools/vsthost/NumberText.h"
 
 #include <cmath>
 #include <cstdlib>
