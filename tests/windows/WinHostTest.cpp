@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/windows/Checks.h"
+#include "tools/vsthost/VstEventList.h"
 #include "tools/vsthost/VstHost.h"
 #include "tools/vsthost/VstModule.h"
 
@@ -32,15 +33,9 @@ protected:
 };
 
 void SendNote(RecordingHost& host, int status, int note, int velocity, int delta) {
-    vst2::VstMidiEvent event{};
-    event.type = vst2::kVstMidiType;
-    event.byteSize = sizeof event;
-    event.deltaFrames = delta;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(note);
-    event.midiData[2] = static_cast<char>(velocity);
-    const vst2::VstEvent* list[] = {reinterpret_cast<vst2::VstEvent*>(&event)};
-    host.ProcessEvents(list, 1);
+    VstEventList list;
+    list.AddMidi(delta, uint8_t(status), uint8_t(note), uint8_t(velocity));
+    host.ProcessEvents(list);
 }
 
 void RunBlock(RecordingHost& host, double position) {
@@ -80,10 +75,7 @@ void Session(const char* path) {
     Check(std::strcmp(text, "Tamborelle") == 0, "effect name");
     Check(host.ParamName(8) == "ParMute", "parameter 8 name");
 
-    host.Dispatch(vst2::effOpen);
-    host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    host.Dispatch(vst2::effSetBlockSize, 0, 512);
-    host.Dispatch(vst2::effMainsChanged, 0, 1);
+    host.Start(44100.0, 512);
     host.SetParameter(8, 31.0f / 48.0f);  // parallel interval +7
     host.SetParameter(6, 1.0f / 15.0f);   // parallel channel 2
     Check(host.ParamDisplay(8) == "7", "parallel interval shows 7");
@@ -102,7 +94,7 @@ void Session(const char* path) {
     void* chunk = nullptr;
     Check(host.Dispatch(vst2::effGetChunk, 1, 0, &chunk) == 344 && chunk, "a 344-byte state chunk");
 
-    host.Close();
+    host.Stop();
     module.Unload();
 }
 

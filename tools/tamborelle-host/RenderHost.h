@@ -54,6 +54,7 @@ private:
     int64_t mPreroll = 0;
     double mPrerollQuarters = 0.0;
     int64_t mBlockStart = 0;
+    VstEventList mEvents;
     std::vector<RenderedEvent> mCaptured;
     int mIgnored = 0;
     std::vector<std::vector<float>> mBuffers;

@@ -34,8 +34,10 @@ int main(int argc, char** argv) {
     }
     session.Tick();  // the first tick draws everything
     for (int i = 2; i + 1 < argc; i += 2) {
-        std::string error;
-        if (!session.Apply(argv[i], argv[i + 1], &error)) {
+        std::string error, note;
+        const bool applied = session.Apply(argv[i], argv[i + 1], &error, &note);
+        if (!note.empty()) std::fprintf(stderr, "tamborelle-snapshot: note: %s\n", note.c_str());
+        if (!applied) {
             std::fprintf(stderr, "tamborelle-snapshot: %s\n", error.c_str());
             return 2;
         }

@@ -1,5 +1,6 @@
-// Brings a plug-in up and down the way a DAW does: load the module, create the
-// effect through its entry, effOpen, sample rate, block size, switch it on.
+// Brings a plug-in up from its file the way a DAW does: load the module, create
+// the effect through its entry, then start it (VstHost::Start). VstHost::Stop
+// takes it down again.
 #pragma once
 
 #include <string>
@@ -7,7 +8,6 @@
 #include "tools/vsthost/VstHost.h"
 #include "tools/vsthost/VstModule.h"
 
+// False with error set when the module does not load or its entry makes no effect.
 bool StartPlugin(VstModule& module, VstHost& host, const std::string& path, double sampleRate, int blockSize,
                  std::string& error);
-// Switches the effect off and closes it; the module may be unloaded afterwards.
-void StopPlugin(VstHost& host);

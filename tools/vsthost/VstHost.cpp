@@ -30,6 +30,20 @@ bool VstHost::Instantiate(VstEntryProc entry) {
     return true;
 }
 
+void VstHost::Start(double sampleRate, int blockSize) {
+    mTime.sampleRate = sampleRate;
+    Dispatch(vst2::effOpen);
+    Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, float(sampleRate));
+    Dispatch(vst2::effSetBlockSize, 0, blockSize);
+    Dispatch(vst2::effMainsChanged, 0, 1);
+}
+
+void VstHost::Stop() {
+    if (!mEffect) return;
+    Dispatch(vst2::effMainsChanged, 0, 0);
+    Close();
+}
+
 void VstHost::Close() {
     if (!mEffect) return;
     vst2::AEffect* effect = mEffect;
@@ -66,17 +80,8 @@ void VstHost::SetParameter(int index, float value) {
     if (mEffect) mEffect->setParameter(mEffect, index, value);
 }
 
-void VstHost::ProcessEvents(const vst2::VstEvent* const* events, int count) {
-    // VstEvents declares two slots; a larger list needs a larger record.
-    struct {
-        int32_t numEvents;
-        intptr_t reserved;
-        const vst2::VstEvent* events[1024];
-    } list{};
-    if (count > 1024) count = 1024;
-    list.numEvents = count;
-    for (int i = 0; i < count; ++i) list.events[i] = events[i];
-    Dispatch(vst2::effProcessEvents, 0, 0, &list);
+intptr_t VstHost::ProcessEvents(VstEventList& events) {
+    return Dispatch(vst2::effProcessEvents, 0, 0, events.Events());
 }
 
 void VstHost::ProcessFloat(float** inputs, float** outputs, int frames) {

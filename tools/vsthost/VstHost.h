@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/Vst2Abi.h"
+#include "tools/vsthost/VstEventList.h"
 #include "tools/vsthost/VstModule.h"
 
 class VstHost {
@@ -19,6 +20,11 @@ public:
     // Calls the entry with this host's callback; false when it returns no
     // plausible effect (null, or a wrong magic number).
     bool Instantiate(VstEntryProc entry);
+    // What a DAW sends a new effect: effOpen, the sample rate (also reported in the
+    // transport), the block size, then mains on.
+    void Start(double sampleRate, int blockSize);
+    // Mains off, then effClose; the module may be unloaded afterwards.
+    void Stop();
     // Sends effClose; the effect is gone afterwards.
     void Close();
 
@@ -31,7 +37,8 @@ public:
     std::string ProgramName(int index);
     float GetParameter(int index);
     void SetParameter(int index, float value);
-    void ProcessEvents(const vst2::VstEvent* const* events, int count);
+    // Delivers the list through effProcessEvents; the plug-in's answer.
+    intptr_t ProcessEvents(VstEventList& events);
     void ProcessFloat(float** inputs, float** outputs, int frames);
 
     // Transport the host reports through audioMasterGetTime.
