@@ -3,7 +3,8 @@
 //   tamborelle-snapshot OUT.png [--set NAME=VALUE]... [--click X,Y] [--drag X1,Y1:X2,Y2]
 //                               [--wheel X,Y,NOTCHES]
 //
-// Options apply in the order given, each followed by one timer tick.
+// Options apply in the order given, each followed by one timer tick; --set has the
+// meaning it has in tamborelle-host.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -15,7 +16,9 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tamborelle-snapshot OUT.png [--set NAME=VALUE]... [--click X,Y]\n"
-                 "                           [--drag X1,Y1:X2,Y2] [--wheel X,Y,NOTCHES]\n");
+                 "                           [--drag X1,Y1:X2,Y2] [--wheel X,Y,NOTCHES]\n"
+                 "--set takes a parameter's name as the host sees it or its index, and its display\n"
+                 "text or a plain number, as tamborelle-host render does. Coordinates are panel pixels.\n");
     return 2;
 }
 
