@@ -31,8 +31,6 @@ public:
     // Index for a name (the first parameter that carries it) or an index text;
     // -1 with error set when there is none. note is set when the name is shared.
     int FindIndex(const std::string& name, std::string& error, std::string& note);
-    // The distinct display texts in normalized order. Leaves the value as it was.
-    std::vector<ParamChoice> Choices(int index);
     // The normalized value that shows value (display text or plain number): the
     // one the plug-in itself reports once it holds that value, so a control bound
     // to the parameter sits exactly where the plug-in would put it. Leaves the
@@ -42,6 +40,8 @@ public:
     bool Resolve(const ParamSetting& setting, int& index, float& normalized, std::string& error, std::string& note);
 
 private:
+    // The distinct display texts in normalized order. Leaves the value as it was.
+    std::vector<ParamChoice> Choices(int index);
     std::string DisplayAt(int index, float normalized);
     bool FindShown(int index, const std::string& wanted, float& normalized, std::string& error);
     float Settled(int index, float normalized);
