@@ -195,11 +195,7 @@ float PluginHarness::GetParam(int index) { return mHost.GetParameter(index); }
 std::string PluginHarness::Display(int index) { return mHost.ParamDisplay(index); }
 std::string PluginHarness::Name(int index) { return mHost.ParamName(index); }
 
-std::string PluginHarness::Label(int index) {
-    char text[256] = {};
-    Dispatch(vst2::effGetParamLabel, index, 0, text);
-    return text;
-}
+std::string PluginHarness::Label(int index) { return mHost.Text(vst2::effGetParamLabel, index); }
 
 void PluginHarness::Raw(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
     mQueue.AddMidi(offset, status, data1, data2);

@@ -2,7 +2,6 @@
 // identity, a short played scenario, the state chunk, and loading, closing
 // and unloading twice in one process.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -70,9 +69,7 @@ void Session(const char* path) {
     Check(effect->uniqueID == 0x67784C6D, "unique id gxLm");
     Check((effect->flags & 0x1138) == 0x1138, "synth, chunks, replacing and double flags");
     Check(host.Dispatch(vst2::effGetVstVersion) == 2400, "VST version 2400");
-    char text[256] = {};
-    host.Dispatch(vst2::effGetEffectName, 0, 0, text);
-    Check(std::strcmp(text, "Tamborelle") == 0, "effect name");
+    Check(host.Text(vst2::effGetEffectName) == "Tamborelle", "effect name");
     Check(host.ParamName(8) == "ParMute", "parameter 8 name");
 
     host.Start(44100.0, 512);

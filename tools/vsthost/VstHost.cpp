@@ -56,23 +56,15 @@ intptr_t VstHost::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* 
     return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
 }
 
-std::string VstHost::ParamName(int index) {
+std::string VstHost::Text(int32_t opcode, int32_t index) {
     char text[256] = {};
-    Dispatch(vst2::effGetParamName, index, 0, text);
+    Dispatch(opcode, index, 0, text);
     return text;
 }
 
-std::string VstHost::ParamDisplay(int index) {
-    char text[256] = {};
-    Dispatch(vst2::effGetParamDisplay, index, 0, text);
-    return text;
-}
-
-std::string VstHost::ProgramName(int index) {
-    char text[256] = {};
-    Dispatch(vst2::effGetProgramNameIndexed, index, 0, text);
-    return text;
-}
+std::string VstHost::ParamName(int index) { return Text(vst2::effGetParamName, index); }
+std::string VstHost::ParamDisplay(int index) { return Text(vst2::effGetParamDisplay, index); }
+std::string VstHost::ProgramName(int index) { return Text(vst2::effGetProgramNameIndexed, index); }
 
 float VstHost::GetParameter(int index) { return mEffect ? mEffect->getParameter(mEffect, index) : 0.0f; }
 

@@ -32,6 +32,9 @@ public:
     intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
 
     // Convenience wrappers over the dispatcher and the AEffect functions.
+    // Text: what the effect writes into a host buffer for opcode (a name, label or
+    // display text), empty when it writes nothing.
+    std::string Text(int32_t opcode, int32_t index = 0);
     std::string ParamName(int index);
     std::string ParamDisplay(int index);
     std::string ProgramName(int index);
