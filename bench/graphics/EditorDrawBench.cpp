@@ -5,7 +5,7 @@
 #include "graphics/IControl.h"
 #include "graphics/IEditorRaster.h"
 #include "src/Tamborelle.h"
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

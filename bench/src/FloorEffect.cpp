@@ -1,12 +1,13 @@
 #include "bench/src/FloorEffect.h"
 
-#include <cstring>
+#include "tools/vsthost/VstEventList.h"
 
 namespace {
 
 struct FloorEffect {
     vst2::AEffect effect;
     vst2::HostCallback host;
+    VstEventList back;  // one event at a time, as the plug-in sends them
 };
 
 FloorEffect* Self(vst2::AEffect* effect) { return static_cast<FloorEffect*>(effect->object); }
@@ -20,10 +21,9 @@ intptr_t Dispatcher(vst2::AEffect* effect, int32_t opcode, int32_t, intptr_t, vo
         if (!list) return 0;
         for (int i = 0; i < list->numEvents; ++i) {
             if (!list->events[i]) continue;
-            vst2::VstEvents one{};
-            one.numEvents = 1;
-            one.events[0] = list->events[i];
-            self->host(effect, vst2::audioMasterProcessEvents, 0, 0, &one, 0.0f);
+            self->back.Clear();
+            self->back.Add(list->events[i]);
+            self->host(effect, vst2::audioMasterProcessEvents, 0, 0, self->back.Events(), 0.0f);
         }
         return 1;
     }
@@ -39,7 +39,7 @@ float GetParameter(vst2::AEffect*, int32_t) { return 0.0f; }
 }  // namespace
 
 vst2::AEffect* FloorEffectEntry(vst2::HostCallback host) {
-    auto* self = new FloorEffect{};
+    auto* self = new FloorEffect();
     self->host = host;
     vst2::AEffect& e = self->effect;
     e.magic = vst2::kEffectMagic;

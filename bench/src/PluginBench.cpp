@@ -7,8 +7,9 @@
 
 #include "bench/src/FloorEffect.h"
 #include "framework/Vst2Abi.h"
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstEventList.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 namespace {
 
@@ -35,10 +36,7 @@ struct Rig {
 
     bool Start(VstEntryProc entry) {
         if (!host.Instantiate(entry)) return false;
-        host.Dispatch(vst2::effOpen);
-        host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        host.Dispatch(vst2::effSetBlockSize, 0, kFrames);
-        host.Dispatch(vst2::effMainsChanged, 0, 1);
+        host.Start(44100.0, kFrames);
         host.mTime.samplePos = 0.0;
         host.mTime.flags |= vst2::kVstTransportPlaying;
         Block();
@@ -57,45 +55,25 @@ struct Rig {
     }
 };
 
-struct MidiEvent {
-    vst2::VstMidiEvent event{};
-    const vst2::VstEvent* list[1] = {};
-
-    MidiEvent(uint8_t status, uint8_t data1, uint8_t data2, int offset) {
-        event.type = vst2::kVstMidiType;
-        event.byteSize = sizeof event;
-        event.deltaFrames = offset;
-        event.midiData[0] = static_cast<char>(status);
-        event.midiData[1] = static_cast<char>(data1);
-        event.midiData[2] = static_cast<char>(data2);
-        list[0] = reinterpret_cast<const vst2::VstEvent*>(&event);
-    }
-};
-
-void IdleBlock(benchmark::State& state, VstEntryProc entry) {
-    Rig rig;
-    if (!entry || !rig.Start(entry)) {
-        state.SkipWithError("no effect");
-        return;
-    }
-    for (auto _ : state) rig.Block();
+// Starts the rig, or marks the benchmark skipped when there is no effect to drive.
+bool Started(Rig& rig, benchmark::State& state, VstEntryProc entry) {
+    if (entry && rig.Start(entry)) return true;
+    state.SkipWithError("no effect");
+    return false;
 }
 
-void IdleDoubleBlock(benchmark::State& state, VstEntryProc entry) {
+void IdleBlock(benchmark::State& state, VstEntryProc entry, bool wide) {
     Rig rig;
-    if (!entry || !rig.Start(entry)) {
-        state.SkipWithError("no effect");
-        return;
-    }
-    for (auto _ : state) rig.DoubleBlock();
+    if (!Started(rig, state, entry)) return;
+    if (wide)
+        for (auto _ : state) rig.DoubleBlock();
+    else
+        for (auto _ : state) rig.Block();
 }
 
 void Trigger(benchmark::State& state, VstEntryProc entry, bool spreadVoices) {
     Rig rig;
-    if (!entry || !rig.Start(entry)) {
-        state.SkipWithError("no effect");
-        return;
-    }
+    if (!Started(rig, state, entry)) return;
     if (spreadVoices) {
         // Four voices on four channels with distinct intervals: four notes per trigger.
         rig.host.SetParameter(6, 1.0f / 15.0f);
@@ -107,14 +85,15 @@ void Trigger(benchmark::State& state, VstEntryProc entry, bool spreadVoices) {
             rig.host.SetParameter(28 + slot, (24.0f - 5 - slot) / 48.0f);
         }
     }
-    MidiEvent on(0x90, 60, 100, 64);
-    MidiEvent off(0x80, 60, 0, 128);
+    VstEventList on, off;
+    on.AddMidi(64, 0x90, 60, 100);
+    off.AddMidi(128, 0x80, 60, 0);
     rig.Block();
     rig.host.mEvents = 0;
     for (auto _ : state) {
-        rig.host.ProcessEvents(on.list, 1);
+        rig.host.ProcessEvents(on);
         rig.Block();
-        rig.host.ProcessEvents(off.list, 1);
+        rig.host.ProcessEvents(off);
         rig.Block();
     }
     state.counters["events_per_trigger"] =
@@ -128,15 +107,15 @@ VstModule& Module() {
     return module;
 }
 
-void BM_PluginIdleBlock(benchmark::State& state) { IdleBlock(state, Module().Entry()); }
-void BM_PluginIdleDoubleBlock(benchmark::State& state) { IdleDoubleBlock(state, Module().Entry()); }
+void BM_PluginIdleBlock(benchmark::State& state) { IdleBlock(state, Module().Entry(), false); }
+void BM_PluginIdleDoubleBlock(benchmark::State& state) { IdleBlock(state, Module().Entry(), true); }
 void BM_PluginTrigger(benchmark::State& state) { Trigger(state, Module().Entry(), true); }
 BENCHMARK(BM_PluginIdleBlock);
 BENCHMARK(BM_PluginIdleDoubleBlock);
 BENCHMARK(BM_PluginTrigger);
 #endif
 
-void BM_FloorIdleBlock(benchmark::State& state) { IdleBlock(state, &FloorEffectEntry); }
+void BM_FloorIdleBlock(benchmark::State& state) { IdleBlock(state, &FloorEffectEntry, false); }
 void BM_FloorTrigger(benchmark::State& state) { Trigger(state, &FloorEffectEntry, false); }
 BENCHMARK(BM_FloorIdleBlock);
 BENCHMARK(BM_FloorTrigger);

@@ -11,7 +11,7 @@
 #include "graphics/ITextControl.h"
 #include "src/Tamborelle.h"
 #include "tests/graphics/EditorTestSupport.h"
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "graphics/ImageCache.h"
 #include "src/Tamborelle.h"
 #include "tests/graphics/EditorTestSupport.h"
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "graphics/ITextControl.h"
 #include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

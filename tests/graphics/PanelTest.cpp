@@ -14,7 +14,7 @@
 #include "graphics/ISliderControl.h"
 #include "graphics/ITextControl.h"
 #include "src/Tamborelle.h"
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "graphics/X11Input.h"
 #include "src/Tamborelle.h"
 #include "tests/graphics/EditorTestSupport.h"
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

@@ -27,38 +27,37 @@ std::string Describe(const Sent& s) {
     return text;
 }
 
-std::string Describe(const SentLog& log) {
+namespace {
+// The entries' forms joined with ", ".
+template <typename Form>
+std::string Join(const SentLog& log, Form form) {
     std::string out;
     for (const Sent& s : log) {
         if (!out.empty()) out += ", ";
-        out += Describe(s);
+        out += form(s);
     }
     return out;
+}
+}  // namespace
+
+std::string Describe(const SentLog& log) {
+    return Join(log, [](const Sent& s) { return Describe(s); });
 }
 
 std::string DescribeAbs(const SentLog& log) {
-    std::string out;
-    for (const Sent& s : log) {
-        if (!out.empty()) out += ", ";
+    return Join(log, [](const Sent& s) {
         std::string one = Describe(s);
-        if (s.kind == Sent::Midi) {
-            one = one.substr(0, one.rfind('@'));
-            one += "@@" + std::to_string(s.At());
-        }
-        out += one;
-    }
-    return out;
+        if (s.kind == Sent::Midi) one = one.substr(0, one.rfind('@')) + "@@" + std::to_string(s.At());
+        return one;
+    });
 }
 
 std::string Brief(const SentLog& log) {
-    std::string out;
-    for (const Sent& s : log) {
-        if (!out.empty()) out += ", ";
+    return Join(log, [](const Sent& s) {
         std::string one = Describe(s);
-        size_t at = one.rfind(" @");
-        out += at == std::string::npos ? one : one.substr(0, at);
-    }
-    return out;
+        const size_t at = one.rfind(" @");
+        return at == std::string::npos ? one : one.substr(0, at);
+    });
 }
 
 namespace {
@@ -183,12 +182,7 @@ bool PluginHarness::Create() {
     return true;
 }
 
-void PluginHarness::Open(float sampleRate, int blockSize) {
-    Dispatch(vst2::effOpen);
-    Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, sampleRate);
-    Dispatch(vst2::effSetBlockSize, 0, blockSize);
-    Dispatch(vst2::effMainsChanged, 0, 1);
-}
+void PluginHarness::Open(float sampleRate, int blockSize) { mHost.Start(sampleRate, blockSize); }
 
 void PluginHarness::Close() { mHost.Close(); }
 
@@ -201,23 +195,10 @@ float PluginHarness::GetParam(int index) { return mHost.GetParameter(index); }
 std::string PluginHarness::Display(int index) { return mHost.ParamDisplay(index); }
 std::string PluginHarness::Name(int index) { return mHost.ParamName(index); }
 
-std::string PluginHarness::Label(int index) {
-    char text[256] = {};
-    Dispatch(vst2::effGetParamLabel, index, 0, text);
-    return text;
-}
+std::string PluginHarness::Label(int index) { return mHost.Text(vst2::effGetParamLabel, index); }
 
 void PluginHarness::Raw(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
-    if (mNumQueued >= kMaxQueued) return;
-    vst2::VstMidiEvent& e = mMidi[mNumQueued];
-    e = vst2::VstMidiEvent{};
-    e.type = vst2::kVstMidiType;
-    e.byteSize = sizeof(vst2::VstMidiEvent);
-    e.deltaFrames = offset;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(data1);
-    e.midiData[2] = static_cast<char>(data2);
-    mQueue[mNumQueued++] = reinterpret_cast<const vst2::VstEvent*>(&e);
+    mQueue.AddMidi(offset, status, data1, data2);
 }
 
 void PluginHarness::NoteOn(int offset, int note, int velocity, int channel) {
@@ -241,23 +222,12 @@ void PluginHarness::ProgramChange(int offset, int program, int channel) {
     Raw(offset, static_cast<uint8_t>(0xC0 | channel), static_cast<uint8_t>(program), 0);
 }
 
-void PluginHarness::SysEx(int offset, char* data, int size) {
-    if (mNumQueued >= kMaxQueued) return;
-    vst2::VstMidiSysexEvent& e = mSysex[mNumSysex++ % kMaxQueued];
-    e = vst2::VstMidiSysexEvent{};
-    e.type = vst2::kVstSysExType;
-    e.byteSize = sizeof(vst2::VstMidiSysexEvent);
-    e.deltaFrames = offset;
-    e.dumpBytes = size;
-    e.sysexDump = data;
-    mQueue[mNumQueued++] = reinterpret_cast<const vst2::VstEvent*>(&e);
-}
+void PluginHarness::SysEx(int offset, char* data, int size) { mQueue.AddSysex(offset, data, size); }
 
 void PluginHarness::SendEvents() {
     mHost.mBlockPos = static_cast<int64_t>(mHost.mTime.samplePos);
-    if (mNumQueued > 0) mHost.ProcessEvents(mQueue, mNumQueued);
-    mNumQueued = 0;
-    mNumSysex = 0;
+    if (mQueue.Count() > 0) mHost.ProcessEvents(mQueue);
+    mQueue.Clear();
 }
 
 void PluginHarness::SetTransport(double samplePos, double tempo, bool playing) {

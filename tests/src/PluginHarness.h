@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "framework/Vst2Abi.h"
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstEventList.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 // One call the plug-in made into the host.
 struct Sent {
@@ -111,7 +112,7 @@ const char* ModulePath();
 class PluginHarness {
 public:
     static constexpr int kMaxFrames = 8192;
-    static constexpr int kMaxQueued = 1024;
+    static constexpr int kMaxQueued = VstEventList::kCapacity;
 
     PluginHarness();
     ~PluginHarness();
@@ -145,7 +146,7 @@ public:
     void ProgramChange(int offset, int program, int channel = 0);
     void Raw(int offset, uint8_t status, uint8_t data1, uint8_t data2);
     void SysEx(int offset, char* data, int size);
-    int Queued() const { return mNumQueued; }
+    int Queued() const { return mQueue.Count(); }
     // Delivers the queued events through effProcessEvents now.
     void SendEvents();
 
@@ -171,11 +172,7 @@ private:
     VstModule mModule;
     RecordingHost mHost;
     std::string mError;
-    vst2::VstMidiEvent mMidi[kMaxQueued] = {};
-    vst2::VstMidiSysexEvent mSysex[kMaxQueued] = {};
-    const vst2::VstEvent* mQueue[kMaxQueued] = {};
-    int mNumQueued = 0;
-    int mNumSysex = 0;
+    VstEventList mQueue;
     std::vector<float> mAudio;
     float* mInputs[2] = {};
     float* mOutputs[2] = {};

@@ -2,7 +2,7 @@
 // note-ons at one time, whole sysex messages only, meta events left out.
 #include <gtest/gtest.h>
 
-#include "tools/render/EventSchedule.h"
+#include "tools/tamborelle-host/EventSchedule.h"
 
 TEST(EventSchedule, RepeatedNoteAcrossTracksIsNotCut) {
     MidiFile file;

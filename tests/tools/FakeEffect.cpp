@@ -78,10 +78,9 @@ void Process(vst2::AEffect* e, float**, float**, int32_t frames) {
     const bool playing = time && (time->flags & vst2::kVstTransportPlaying);
     if (playing) {
         for (vst2::VstMidiEvent& m : self.mPending) {
-            vst2::VstEvents list{};
-            list.numEvents = 1;
-            list.events[0] = reinterpret_cast<vst2::VstEvent*>(&m);
-            self.mHost(e, vst2::audioMasterProcessEvents, 0, 0, &list, 0);
+            self.mEcho.Clear();
+            self.mEcho.Add(reinterpret_cast<vst2::VstEvent*>(&m));
+            self.mHost(e, vst2::audioMasterProcessEvents, 0, 0, self.mEcho.Events(), 0);
         }
     }
     self.mPending.clear();

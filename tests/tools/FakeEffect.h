@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Vst2Abi.h"
+#include "tools/vsthost/VstEventList.h"
 
 struct FakeParam {
     std::string mName;
@@ -29,6 +30,7 @@ struct FakeEffect {
     vst2::HostCallback mHost = nullptr;
     std::vector<FakeParam> mParams;
     std::vector<vst2::VstMidiEvent> mPending;
+    VstEventList mEcho;  // one event per call, as a plug-in sends them
     std::vector<FakeBlock> mBlocks;
     std::vector<std::string> mCalls;  // "open", "rate", "block", "mains 1", "set 3", "close" ...
     int mEventsThisBlock = 0;

@@ -2,7 +2,7 @@
 // reported instead of guessed.
 #include <gtest/gtest.h>
 
-#include "tools/render/HostOptions.h"
+#include "tools/tamborelle-host/HostOptions.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/tools/FakeEffect.h"
-#include "tools/host/VstHost.h"
-#include "tools/render/ParameterResolver.h"
+#include "tools/vsthost/ParameterResolver.h"
+#include "tools/vsthost/VstHost.h"
 
 namespace {
 
@@ -82,6 +82,26 @@ TEST_F(ParameterResolverTest, NumbersMatchNumericDisplaysOrCountListEntries) {
     // Finer than any probe: found by bisection between its neighbours.
     EXPECT_NEAR(Set(4, "12.345"), 12.345, 1e-9);
     EXPECT_NEAR(Set(4, "100"), 100.0, 1e-9);
+}
+
+// A control bound to the parameter sits where the plug-in itself puts the value:
+// the host sends the plug-in's own normalized value, not the middle of the range
+// that happens to show the same text.
+TEST_F(ParameterResolverTest, SendsThePluginsOwnNormalizedValue) {
+    TheFakeEffect().mParams[2].mValue = -3;
+    int index = -1;
+    float n = -1;
+    std::string error, note;
+    ASSERT_TRUE(mResolver.Resolve({"2", "7"}, index, n, error, note)) << error;
+    EXPECT_EQ(index, 2);
+    EXPECT_EQ(n, 31.0f / 48.0f);
+    EXPECT_EQ(TheFakeEffect().mParams[2].mValue, -3.0);  // resolving sets nothing
+    ASSERT_TRUE(mResolver.Resolve({"Delay", "1/8"}, index, n, error, note)) << error;
+    EXPECT_EQ(n, 0.5f);
+    ASSERT_TRUE(mResolver.Resolve({"MainMute", "1"}, index, n, error, note)) << error;
+    EXPECT_EQ(n, 1.0f);
+    EXPECT_FALSE(mResolver.Resolve({"Nope", "1"}, index, n, error, note));
+    EXPECT_EQ(index, -1);
 }
 
 TEST_F(ParameterResolverTest, UnknownValuesListTheChoicesAndLeaveTheValue) {

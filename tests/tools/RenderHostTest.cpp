@@ -6,9 +6,8 @@
 #include <cmath>
 
 #include "tests/tools/FakeEffect.h"
-#include "tools/render/EventSchedule.h"
-#include "tools/render/PluginStartup.h"
-#include "tools/render/RenderHost.h"
+#include "tools/tamborelle-host/EventSchedule.h"
+#include "tools/tamborelle-host/RenderHost.h"
 
 namespace {
 
@@ -173,19 +172,4 @@ TEST_F(RenderHostTest, RefusesFormat2) {
     MidiFile file = Phrase();
     file.mFormat = 2;
     EXPECT_FALSE(Render(file, RenderSettings{}));
-}
-
-// Opening follows a DAW's order, and closing switches the effect off first.
-TEST(PluginStartup, OpensAndClosesInDawOrder) {
-    ResetFakeEffect({});
-    VstModule module;
-    VstHost host;
-    std::string error;
-    EXPECT_FALSE(StartPlugin(module, host, "/nonexistent/Plugin.so", 44100, 512, error));
-    EXPECT_NE(error.find("cannot load"), std::string::npos);
-    ASSERT_TRUE(host.Instantiate(FakeEntry));
-    host.Dispatch(vst2::effOpen);
-    StopPlugin(host);
-    EXPECT_TRUE(TheFakeEffect().mClosed);
-    EXPECT_EQ(TheFakeEffect().mCalls, (std::vector<std::string>{"open", "mains 0", "close"}));
 }

@@ -2,7 +2,7 @@
 // and notes left sounding.
 #include <gtest/gtest.h>
 
-#include "tools/render/RenderOutput.h"
+#include "tools/tamborelle-host/RenderOutput.h"
 
 TEST(RenderOutput, TracksPerChannelInTimeOrder) {
     OutputTiming timing;

@@ -25,8 +25,8 @@
 #include "images/PngLoader.h"
 #include "raster/RasterBitmap.h"
 #include "tests/windows/Checks.h"
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 // identity, a short played scenario, the state chunk, and loading, closing
 // and unloading twice in one process.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "tests/windows/Checks.h"
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstEventList.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 namespace {
 
@@ -32,15 +32,9 @@ protected:
 };
 
 void SendNote(RecordingHost& host, int status, int note, int velocity, int delta) {
-    vst2::VstMidiEvent event{};
-    event.type = vst2::kVstMidiType;
-    event.byteSize = sizeof event;
-    event.deltaFrames = delta;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(note);
-    event.midiData[2] = static_cast<char>(velocity);
-    const vst2::VstEvent* list[] = {reinterpret_cast<vst2::VstEvent*>(&event)};
-    host.ProcessEvents(list, 1);
+    VstEventList list;
+    list.AddMidi(delta, uint8_t(status), uint8_t(note), uint8_t(velocity));
+    host.ProcessEvents(list);
 }
 
 void RunBlock(RecordingHost& host, double position) {
@@ -75,15 +69,10 @@ void Session(const char* path) {
     Check(effect->uniqueID == 0x67784C6D, "unique id gxLm");
     Check((effect->flags & 0x1138) == 0x1138, "synth, chunks, replacing and double flags");
     Check(host.Dispatch(vst2::effGetVstVersion) == 2400, "VST version 2400");
-    char text[256] = {};
-    host.Dispatch(vst2::effGetEffectName, 0, 0, text);
-    Check(std::strcmp(text, "Tamborelle") == 0, "effect name");
+    Check(host.Text(vst2::effGetEffectName) == "Tamborelle", "effect name");
     Check(host.ParamName(8) == "ParMute", "parameter 8 name");
 
-    host.Dispatch(vst2::effOpen);
-    host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    host.Dispatch(vst2::effSetBlockSize, 0, 512);
-    host.Dispatch(vst2::effMainsChanged, 0, 1);
+    host.Start(44100.0, 512);
     host.SetParameter(8, 31.0f / 48.0f);  // parallel interval +7
     host.SetParameter(6, 1.0f / 15.0f);   // parallel channel 2
     Check(host.ParamDisplay(8) == "7", "parallel interval shows 7");
@@ -102,7 +91,7 @@ void Session(const char* path) {
     void* chunk = nullptr;
     Check(host.Dispatch(vst2::effGetChunk, 1, 0, &chunk) == 344 && chunk, "a 344-byte state chunk");
 
-    host.Close();
+    host.Stop();
     module.Unload();
 }
 

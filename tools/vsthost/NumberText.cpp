@@ -1,4 +1,4 @@
-#include "tools/render/NumberText.h"
+#include "tools/vsthost/NumberText.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Module loading on Windows: LoadLibrary, as hosts do.
 #include <windows.h>
 
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstModule.h"
 
 void* VstModule::OpenLibrary(const std::string& path, std::string* error) {
     HMODULE module = LoadLibraryA(path.c_str());

@@ -4,6 +4,6 @@
 
 #include <ostream>
 
-#include "tools/host/VstHost.h"
+#include "tools/vsthost/VstHost.h"
 
 void PrintInfo(VstHost& host, std::ostream& out);

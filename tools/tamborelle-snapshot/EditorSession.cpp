@@ -1,11 +1,8 @@
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
-#include <strings.h>
-
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
-#include "framework/IParameter.h"
 #include "framework/Vst2Abi.h"
 #include "graphics/IEditorRaster.h"
 #include "raster/RasterBitmap.h"
@@ -13,23 +10,8 @@
 
 namespace {
 
-// The host's own field of the record leads back to the session.
-intptr_t FakeHost(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t, void*, float opt) {
-    EditorSession* session = effect ? static_cast<EditorSession*>(effect->user) : nullptr;
-    switch (opcode) {
-    case vst2::audioMasterVersion: return 2400;
-    case vst2::audioMasterAutomate:
-        if (session) session->mEdits.push_back({HostEdit::Automate, index, opt});
-        return 0;
-    case vst2::audioMasterBeginEdit:
-        if (session) session->mEdits.push_back({HostEdit::BeginEdit, index, 0.0f});
-        return 1;
-    case vst2::audioMasterEndEdit:
-        if (session) session->mEdits.push_back({HostEdit::EndEdit, index, 0.0f});
-        return 1;
-    default: return 0;
-    }
-}
+// The plug-in linked into this program, made as its module's entry makes it.
+vst2::AEffect* LinkedEntry(vst2::HostCallback host) { return (new Tamborelle(host))->Effect(); }
 
 bool ParseInts(const std::string& text, const char* separators, int* out, int count) {
     const char* p = text.c_str();
@@ -49,45 +31,33 @@ bool ParseInts(const std::string& text, const char* separators, int* out, int co
 
 }  // namespace
 
+void EditorSession::Host::OnAutomate(int index, float value) { mEdits.push_back({HostEdit::Automate, index, value}); }
+void EditorSession::Host::OnBeginEdit(int index) { mEdits.push_back({HostEdit::BeginEdit, index, 0.0f}); }
+void EditorSession::Host::OnEndEdit(int index) { mEdits.push_back({HostEdit::EndEdit, index, 0.0f}); }
+
 EditorSession::EditorSession() {
-    mpPlug = new Tamborelle(&FakeHost);
-    vst2::AEffect* effect = mpPlug->Effect();
-    effect->user = this;
-    effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0.0f);
+    if (!mHost.Instantiate(&LinkedEntry)) return;
+    mpPlug = static_cast<Tamborelle*>(static_cast<IVstEffect*>(mHost.Effect()->object));
+    mHost.Start(44100.0, 512);
 }
 
-EditorSession::~EditorSession() {
-    vst2::AEffect* effect = mpPlug->Effect();
-    effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0.0f);
-}
+EditorSession::~EditorSession() { mHost.Stop(); }
 
 IEditorRaster* EditorSession::Editor() const { return static_cast<IEditorRaster*>(mpPlug->Graphics()); }
 
 const RasterBitmap* EditorSession::Bitmap() const { return Editor() ? Editor()->DrawBitmap() : nullptr; }
 
-bool EditorSession::Set(const std::string& name, const std::string& value, std::string* error) {
+bool EditorSession::Set(const std::string& name, const std::string& value, std::string* error, std::string* note) {
     int index = -1;
-    char* end = nullptr;
-    long asNumber = std::strtol(name.c_str(), &end, 10);
-    if (!name.empty() && *end == 0) index = static_cast<int>(asNumber);
-    for (int i = 0; index < 0 && i < mpPlug->NumHostParameters(); ++i)
-        if (strcasecmp(mpPlug->Param(i)->Name(), name.c_str()) == 0) index = i;
-    IParameter* param = index < mpPlug->NumHostParameters() ? mpPlug->Param(index) : nullptr;
-    if (!param) {
-        *error = "no parameter named \"" + name + "\"";
+    float normalized = 0.0f;
+    std::string why, shared;
+    const bool found = mResolver.Resolve({name, value}, index, normalized, why, shared);
+    if (note) *note = shared;
+    if (!found) {
+        if (error) *error = why;
         return false;
     }
-    double plain = std::strtod(value.c_str(), &end);
-    if (value.empty() || *end != 0) {
-        int32_t v = 0;
-        if (!param->ValueForText(value.c_str(), &v)) {
-            *error = "\"" + value + "\" is neither a number nor a value of " + param->Name();
-            return false;
-        }
-        plain = v;
-    }
-    vst2::AEffect* effect = mpPlug->Effect();
-    effect->setParameter(effect, index, static_cast<float>(param->GetNormalized(plain)));
+    mHost.SetParameter(index, normalized);
     return true;
 }
 
@@ -125,15 +95,13 @@ bool EditorSession::Tick(IBounds* drawn) {
     return dirty;
 }
 
-bool EditorSession::Apply(const std::string& option, const std::string& argument, std::string* error) {
+bool EditorSession::Apply(const std::string& option, const std::string& argument, std::string* error,
+                          std::string* note) {
     int v[4];
     if (option == "--set") {
-        size_t eq = argument.find('=');
-        if (eq == std::string::npos) {
-            *error = "--set needs NAME=VALUE";
-            return false;
-        }
-        if (!Set(argument.substr(0, eq), argument.substr(eq + 1), error)) return false;
+        ParamSetting setting;
+        if (!ParseParamSetting(argument, setting, *error)) return false;
+        if (!Set(setting.mName, setting.mValue, error, note)) return false;
     } else if (option == "--click") {
         if (!ParseInts(argument, ",", v, 2)) {
             *error = "--click needs X,Y";

@@ -1,7 +1,7 @@
 // Module loading on Linux: dlopen with local symbols, as hosts do.
 #include <dlfcn.h>
 
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstModule.h"
 
 void* VstModule::OpenLibrary(const std::string& path, std::string* error) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -1,4 +1,4 @@
-#include "tools/render/RenderOutput.h"
+#include "tools/tamborelle-host/RenderOutput.h"
 
 #include <algorithm>
 #include <cmath>

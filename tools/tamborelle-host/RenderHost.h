@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "tools/host/VstHost.h"
 #include "tools/midi/MidiFile.h"
 #include "tools/midi/TempoMap.h"
-#include "tools/render/EventSchedule.h"
-#include "tools/render/RenderOutput.h"
+#include "tools/tamborelle-host/EventSchedule.h"
+#include "tools/tamborelle-host/RenderOutput.h"
+#include "tools/vsthost/VstHost.h"
 
 struct RenderSettings {
     double mSampleRate = 44100.0;
@@ -54,6 +54,7 @@ private:
     int64_t mPreroll = 0;
     double mPrerollQuarters = 0.0;
     int64_t mBlockStart = 0;
+    VstEventList mEvents;
     std::vector<RenderedEvent> mCaptured;
     int mIgnored = 0;
     std::vector<std::vector<float>> mBuffers;

@@ -1,4 +1,4 @@
-#include "tools/render/PluginStartup.h"
+#include "tools/vsthost/PluginStartup.h"
 
 bool StartPlugin(VstModule& module, VstHost& host, const std::string& path, double sampleRate, int blockSize,
                  std::string& error) {
@@ -9,20 +9,12 @@ bool StartPlugin(VstModule& module, VstHost& host, const std::string& path, doub
         error = "cannot load module: " + module.Error();
         return false;
     }
+    // Hosts report their rate from the start, even to an effect being created.
     host.mTime.sampleRate = sampleRate;
     if (!host.Instantiate(module.Entry())) {
         error = "the module's entry returned no effect: " + path;
         return false;
     }
-    host.Dispatch(vst2::effOpen);
-    host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, float(sampleRate));
-    host.Dispatch(vst2::effSetBlockSize, 0, blockSize);
-    host.Dispatch(vst2::effMainsChanged, 0, 1);
+    host.Start(sampleRate, blockSize);
     return true;
-}
-
-void StopPlugin(VstHost& host) {
-    if (!host.Effect()) return;
-    host.Dispatch(vst2::effMainsChanged, 0, 0);
-    host.Close();
 }

@@ -1,14 +1,7 @@
-#include "tools/render/RenderHost.h"
+#include "tools/tamborelle-host/RenderHost.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// effProcessEvents takes at most this many events per call in VstHost.
-constexpr size_t kEventsPerCall = 1024;
-
-}  // namespace
 
 void RenderHost::SetTransport(int64_t position, bool playing, bool changed) {
     const double rate = mSettings.mSampleRate;
@@ -32,35 +25,19 @@ void RenderHost::SetTransport(int64_t position, bool playing, bool changed) {
 }
 
 void RenderHost::Deliver(const std::vector<TimedEvent>& events, size_t begin, size_t end) {
-    while (begin < end) {
-        const size_t count = std::min(end - begin, kEventsPerCall);
-        std::vector<vst2::VstMidiEvent> midi(count);
-        std::vector<vst2::VstMidiSysexEvent> sysex(count);
-        std::vector<const vst2::VstEvent*> list(count);
-        for (size_t i = 0; i < count; ++i) {
-            const TimedEvent& e = events[begin + i];
-            const int32_t delta = int32_t(mPreroll + e.mFrame - mBlockStart);
-            if (e.mStatus == 0xF0) {
-                vst2::VstMidiSysexEvent& s = sysex[i];
-                s.type = vst2::kVstSysExType;
-                s.byteSize = int32_t(sizeof s);
-                s.deltaFrames = delta;
-                s.dumpBytes = int32_t(e.mSysex.size());
-                s.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(e.mSysex.data()));
-                list[i] = reinterpret_cast<const vst2::VstEvent*>(&s);
-            } else {
-                vst2::VstMidiEvent& m = midi[i];
-                m.type = vst2::kVstMidiType;
-                m.byteSize = int32_t(sizeof m);
-                m.deltaFrames = delta;
-                m.midiData[0] = char(e.mStatus);
-                m.midiData[1] = char(e.mData1);
-                m.midiData[2] = char(e.mData2);
-                list[i] = reinterpret_cast<const vst2::VstEvent*>(&m);
-            }
+    mEvents.Clear();
+    for (size_t i = begin; i < end; ++i) {
+        const TimedEvent& e = events[i];
+        const int32_t delta = int32_t(mPreroll + e.mFrame - mBlockStart);
+        if (e.mStatus == 0xF0)
+            mEvents.AddSysex(delta, e.mSysex.data(), int32_t(e.mSysex.size()));
+        else
+            mEvents.AddMidi(delta, e.mStatus, e.mData1, e.mData2);
+        // A crowded block takes several calls.
+        if (mEvents.Full() || i + 1 == end) {
+            ProcessEvents(mEvents);
+            mEvents.Clear();
         }
-        ProcessEvents(list.data(), int(count));
-        begin += count;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "tools/render/EventSchedule.h"
+#include "tools/tamborelle-host/EventSchedule.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "tools/render/ParameterResolver.h"
-#include "tools/render/NumberText.h"
+#include "tools/vsthost/ParameterResolver.h"
+#include "tools/vsthost/NumberText.h"
 
 #include <cctype>
 #include <cmath>
@@ -29,6 +29,17 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
 bool SameNumber(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::fmax(1.0, std::fabs(b)); }
 
 }  // namespace
+
+bool ParseParamSetting(const std::string& text, ParamSetting& setting, std::string& error) {
+    const size_t split = text.find('=');
+    if (split == std::string::npos || split == 0) {
+        error = "--set takes NAME=VALUE, not \"" + text + "\"";
+        return false;
+    }
+    setting.mName = text.substr(0, split);
+    setting.mValue = text.substr(split + 1);
+    return true;
+}
 
 int ParameterResolver::FindIndex(const std::string& name, std::string& error, std::string& note) {
     note.clear();
@@ -60,7 +71,7 @@ int ParameterResolver::FindIndex(const std::string& name, std::string& error, st
     double number = 0.0;
     if (ParseNumber(wanted, number) && number == std::floor(number) && number >= 0 && number < count)
         return int(number);
-    error = "unknown parameter \"" + wanted + "\" (tamborelle-host info MODULE lists them)";
+    error = "unknown parameter \"" + wanted + "\"";
     return -1;
 }
 
@@ -118,9 +129,30 @@ bool ParameterResolver::BisectNumber(int index, float lo, float hi, double targe
     return false;
 }
 
+float ParameterResolver::Settled(int index, float normalized) {
+    // The middle of a probed range is only near the plug-in's own value for the
+    // step; what it reports back after taking the value is exact.
+    const std::string shown = DisplayAt(index, normalized);
+    const float reported = mHost.GetParameter(index);
+    return reported != normalized && DisplayAt(index, reported) == shown ? reported : normalized;
+}
+
 bool ParameterResolver::FindValue(int index, const std::string& value, float& normalized, std::string& error) {
-    const std::string wanted = Trim(value);
     const float saved = mHost.GetParameter(index);
+    float found = 0.0f;
+    const bool ok = FindShown(index, Trim(value), found, error);
+    if (ok) normalized = Settled(index, found);
+    mHost.SetParameter(index, saved);
+    return ok;
+}
+
+bool ParameterResolver::Resolve(const ParamSetting& setting, int& index, float& normalized, std::string& error,
+                                std::string& note) {
+    index = FindIndex(setting.mName, error, note);
+    return index >= 0 && FindValue(index, setting.mValue, normalized, error);
+}
+
+bool ParameterResolver::FindShown(int index, const std::string& wanted, float& normalized, std::string& error) {
     const std::vector<ParamChoice> choices = Choices(index);
     for (const ParamChoice& c : choices)
         if (c.mDisplay == wanted) return normalized = c.mNormalized, true;
@@ -139,12 +171,9 @@ bool ParameterResolver::FindValue(int index, const std::string& value, float& no
             for (size_t i = 0; i + 1 < choices.size(); ++i) {
                 const bool between = (shown[i] - number) * (shown[i + 1] - number) < 0;
                 if (between &&
-                    BisectNumber(index, choices[i].mNormalized, choices[i + 1].mNormalized, number, normalized)) {
-                    mHost.SetParameter(index, saved);
+                    BisectNumber(index, choices[i].mNormalized, choices[i + 1].mNormalized, number, normalized))
                     return true;
-                }
             }
-            mHost.SetParameter(index, saved);
         } else if (number == std::floor(number) && number >= 0 && number < double(choices.size())) {
             // A list or switch: its plain value counts its entries from 0.
             normalized = choices[size_t(number)].mNormalized;

@@ -1,4 +1,4 @@
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstModule.h"
 
 VstModule::~VstModule() { Unload(); }
 

@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-struct ParamSetting {
-    std::string mName;   // parameter name as the host sees it, or its index
-    std::string mValue;  // display text or plain number
-};
+#include "tools/vsthost/ParameterResolver.h"
 
 struct HostOptions {
     enum class Command { Help, Info, Render };

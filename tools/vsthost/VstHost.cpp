@@ -1,4 +1,4 @@
-#include "tools/host/VstHost.h"
+#include "tools/vsthost/VstHost.h"
 
 #include <cstring>
 
@@ -30,6 +30,20 @@ bool VstHost::Instantiate(VstEntryProc entry) {
     return true;
 }
 
+void VstHost::Start(double sampleRate, int blockSize) {
+    mTime.sampleRate = sampleRate;
+    Dispatch(vst2::effOpen);
+    Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, float(sampleRate));
+    Dispatch(vst2::effSetBlockSize, 0, blockSize);
+    Dispatch(vst2::effMainsChanged, 0, 1);
+}
+
+void VstHost::Stop() {
+    if (!mEffect) return;
+    Dispatch(vst2::effMainsChanged, 0, 0);
+    Close();
+}
+
 void VstHost::Close() {
     if (!mEffect) return;
     vst2::AEffect* effect = mEffect;
@@ -42,23 +56,15 @@ intptr_t VstHost::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* 
     return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
 }
 
-std::string VstHost::ParamName(int index) {
+std::string VstHost::Text(int32_t opcode, int32_t index) {
     char text[256] = {};
-    Dispatch(vst2::effGetParamName, index, 0, text);
+    Dispatch(opcode, index, 0, text);
     return text;
 }
 
-std::string VstHost::ParamDisplay(int index) {
-    char text[256] = {};
-    Dispatch(vst2::effGetParamDisplay, index, 0, text);
-    return text;
-}
-
-std::string VstHost::ProgramName(int index) {
-    char text[256] = {};
-    Dispatch(vst2::effGetProgramNameIndexed, index, 0, text);
-    return text;
-}
+std::string VstHost::ParamName(int index) { return Text(vst2::effGetParamName, index); }
+std::string VstHost::ParamDisplay(int index) { return Text(vst2::effGetParamDisplay, index); }
+std::string VstHost::ProgramName(int index) { return Text(vst2::effGetProgramNameIndexed, index); }
 
 float VstHost::GetParameter(int index) { return mEffect ? mEffect->getParameter(mEffect, index) : 0.0f; }
 
@@ -66,17 +72,8 @@ void VstHost::SetParameter(int index, float value) {
     if (mEffect) mEffect->setParameter(mEffect, index, value);
 }
 
-void VstHost::ProcessEvents(const vst2::VstEvent* const* events, int count) {
-    // VstEvents declares two slots; a larger list needs a larger record.
-    struct {
-        int32_t numEvents;
-        intptr_t reserved;
-        const vst2::VstEvent* events[1024];
-    } list{};
-    if (count > 1024) count = 1024;
-    list.numEvents = count;
-    for (int i = 0; i < count; ++i) list.events[i] = events[i];
-    Dispatch(vst2::effProcessEvents, 0, 0, &list);
+intptr_t VstHost::ProcessEvents(VstEventList& events) {
+    return Dispatch(vst2::effProcessEvents, 0, 0, events.Events());
 }
 
 void VstHost::ProcessFloat(float** inputs, float** outputs, int frames) {

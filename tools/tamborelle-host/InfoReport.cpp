@@ -1,16 +1,10 @@
-#include "tools/render/InfoReport.h"
+#include "tools/tamborelle-host/InfoReport.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
 namespace {
-
-std::string Text(VstHost& host, int32_t opcode) {
-    char text[256] = {};
-    host.Dispatch(opcode, 0, 0, text);
-    return text;
-}
 
 std::string FourChars(int32_t id) {
     std::string s;
@@ -70,9 +64,9 @@ std::string Version(int32_t v) {
 void PrintInfo(VstHost& host, std::ostream& out) {
     const vst2::AEffect* effect = host.Effect();
     if (!effect) return;
-    const std::string product = Text(host, vst2::effGetProductString);
-    out << "effect name:   " << Text(host, vst2::effGetEffectName) << "\n"
-        << "vendor:        " << Text(host, vst2::effGetVendorString) << "\n"
+    const std::string product = host.Text(vst2::effGetProductString);
+    out << "effect name:   " << host.Text(vst2::effGetEffectName) << "\n"
+        << "vendor:        " << host.Text(vst2::effGetVendorString) << "\n"
         << "product:       " << (product.empty() ? "(empty)" : product) << "\n"
         << "version:       " << Version(effect->version) << "\n"
         << "unique id:     '" << FourChars(effect->uniqueID) << "' (" << Hex(uint32_t(effect->uniqueID)) << ")\n"
@@ -101,12 +95,11 @@ void PrintInfo(VstHost& host, std::ostream& out) {
     out << "\nparameters (index, name, display text):\n";
     for (int i = 0; i < effect->numParams; ++i) {
         const std::string name = host.ParamName(i);
-        char label[256] = {};
-        host.Dispatch(vst2::effGetParamLabel, i, 0, label);
+        const std::string label = host.Text(vst2::effGetParamLabel, i);
         std::string index = std::to_string(i);
         out << std::string(5 - std::min<size_t>(index.size(), 3), ' ') << index << "  "
-            << Padded(name.empty() ? "(unnamed)" : name, 12) << " " << host.ParamDisplay(i) << (label[0] ? " " : "")
-            << label << "\n";
+            << Padded(name.empty() ? "(unnamed)" : name, 12) << " " << host.ParamDisplay(i)
+            << (label.empty() ? "" : " ") << label << "\n";
     }
 
     out << "\nprograms (current " << host.Dispatch(vst2::effGetProgram) << "):\n";

@@ -1,12 +1,15 @@
-// One plug-in instance with a fake host, whose editor is driven headless through the
-// editor's own event entry points and drawn by the same dirty check and draw cycle the
-// window's timer runs. Used by tamborelle-snapshot and by the editor tests.
+// One plug-in instance, linked in and started by the host toolkit as a DAW starts a
+// loaded one, whose editor is driven headless through the editor's own event entry
+// points and drawn by the same dirty check and draw cycle the window's timer runs.
+// Used by tamborelle-snapshot and by the editor tests.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "graphics/EditorTypes.h"
+#include "tools/vsthost/ParameterResolver.h"
+#include "tools/vsthost/VstHost.h"
 
 class IEditorBase;
 class IEditorRaster;
@@ -33,9 +36,10 @@ public:
     IEditorRaster* Editor() const;
     const RasterBitmap* Bitmap() const;
 
-    // Sets a parameter as the host does. NAME is a parameter name (any case) or index;
-    // VALUE a plain number or one of the parameter's value texts. False with a message.
-    bool Set(const std::string& name, const std::string& value, std::string* error);
+    // Sets a parameter as a host does, with --set's meaning (ParameterResolver): NAME
+    // as the host sees it or its index, VALUE a display text or plain number. False
+    // with a message; *note, when given, says which of several same-named ones it took.
+    bool Set(const std::string& name, const std::string& value, std::string* error, std::string* note = nullptr);
     void Click(int x, int y);
     void Drag(int x1, int y1, int x2, int y2);
     void Wheel(int x, int y, int notches);
@@ -44,11 +48,27 @@ public:
     bool Tick(IBounds* drawn = nullptr);
     // Applies one command-line option ("--set", "--click", "--drag", "--wheel") and its
     // argument, then ticks. False with a message for a bad option or argument.
-    bool Apply(const std::string& option, const std::string& argument, std::string* error);
+    bool Apply(const std::string& option, const std::string& argument, std::string* error, std::string* note = nullptr);
 
     std::vector<HostEdit> mEdits;
 
 private:
+    // Keeps the plug-in's automation calls in mEdits.
+    class Host : public VstHost {
+    public:
+        explicit Host(std::vector<HostEdit>& edits) : mEdits(edits) {}
+
+    protected:
+        void OnAutomate(int index, float value) override;
+        void OnBeginEdit(int index) override;
+        void OnEndEdit(int index) override;
+
+    private:
+        std::vector<HostEdit>& mEdits;
+    };
+
+    Host mHost{mEdits};
+    ParameterResolver mResolver{mHost};
     Tamborelle* mpPlug = nullptr;
 };
 

@@ -1,5 +1,6 @@
-#include "tools/render/HostOptions.h"
-#include "tools/render/NumberText.h"
+#include "tools/tamborelle-host/HostOptions.h"
+
+#include "tools/vsthost/NumberText.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -72,10 +73,9 @@ bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& options
             value = args[++i];
         }
         if (arg == "--set") {
-            const size_t split = value.find('=');
-            if (split == std::string::npos || split == 0)
-                return Fail(error, "--set takes NAME=VALUE, not \"" + value + "\"");
-            options.mSettings.push_back({value.substr(0, split), value.substr(split + 1)});
+            ParamSetting setting;
+            if (!ParseParamSetting(value, setting, error)) return false;
+            options.mSettings.push_back(setting);
             continue;
         }
         double number = 0.0;

@@ -6,15 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "tools/host/VstHost.h"
-#include "tools/host/VstModule.h"
 #include "tools/midi/MidiFileReader.h"
 #include "tools/midi/MidiFileWriter.h"
-#include "tools/render/HostOptions.h"
-#include "tools/render/InfoReport.h"
-#include "tools/render/ParameterResolver.h"
-#include "tools/render/PluginStartup.h"
-#include "tools/render/RenderHost.h"
+#include "tools/tamborelle-host/HostOptions.h"
+#include "tools/tamborelle-host/InfoReport.h"
+#include "tools/tamborelle-host/RenderHost.h"
+#include "tools/vsthost/ParameterResolver.h"
+#include "tools/vsthost/PluginStartup.h"
+#include "tools/vsthost/VstHost.h"
+#include "tools/vsthost/VstModule.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ int RunInfo(const HostOptions& options) {
         return Fail(kExitFailure, error);
     std::cout << "module:        " << options.mModule << "\n";
     PrintInfo(host, std::cout);
-    StopPlugin(host);
+    host.Stop();
     return 0;
 }
 
@@ -53,15 +53,13 @@ int RunRender(const HostOptions& options) {
     std::vector<std::pair<int, float>> parameters;
     for (const ParamSetting& setting : options.mSettings) {
         std::string note;
-        const int index = resolver.FindIndex(setting.mName, error, note);
-        if (index < 0) {
-            StopPlugin(host);
-            return Fail(kExitUsage, error);
-        }
-        if (!note.empty()) std::cerr << "tamborelle-host: note: " << note << "\n";
+        int index = -1;
         float normalized = 0.0f;
-        if (!resolver.FindValue(index, setting.mValue, normalized, error)) {
-            StopPlugin(host);
+        const bool found = resolver.Resolve(setting, index, normalized, error, note);
+        if (!note.empty()) std::cerr << "tamborelle-host: note: " << note << "\n";
+        if (!found) {
+            if (index < 0) error += " (tamborelle-host info MODULE lists them)";
+            host.Stop();
             return Fail(kExitUsage, error);
         }
         parameters.emplace_back(index, normalized);
@@ -82,7 +80,7 @@ int RunRender(const HostOptions& options) {
         name.append(name.size() < 12 ? 12 - name.size() : 0, ' ');
         applied.push_back("set " + index + " " + name + " " + host.ParamDisplay(p.first) + "\n");
     }
-    StopPlugin(host);
+    host.Stop();
     if (!rendered) return Fail(kExitFailure, error);
     if (!WriteMidiFileToPath(output, options.mOutput, error)) return Fail(kExitFailure, error);
 

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "framework/Vst2Abi.h"
-#include "tools/host/VstModule.h"
+#include "tools/vsthost/VstEventList.h"
+#include "tools/vsthost/VstModule.h"
 
 class VstHost {
 public:
@@ -19,6 +20,11 @@ public:
     // Calls the entry with this host's callback; false when it returns no
     // plausible effect (null, or a wrong magic number).
     bool Instantiate(VstEntryProc entry);
+    // What a DAW sends a new effect: effOpen, the sample rate (also reported in the
+    // transport), the block size, then mains on.
+    void Start(double sampleRate, int blockSize);
+    // Mains off, then effClose; the module may be unloaded afterwards.
+    void Stop();
     // Sends effClose; the effect is gone afterwards.
     void Close();
 
@@ -26,12 +32,16 @@ public:
     intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
 
     // Convenience wrappers over the dispatcher and the AEffect functions.
+    // Text: what the effect writes into a host buffer for opcode (a name, label or
+    // display text), empty when it writes nothing.
+    std::string Text(int32_t opcode, int32_t index = 0);
     std::string ParamName(int index);
     std::string ParamDisplay(int index);
     std::string ProgramName(int index);
     float GetParameter(int index);
     void SetParameter(int index, float value);
-    void ProcessEvents(const vst2::VstEvent* const* events, int count);
+    // Delivers the list through effProcessEvents; the plug-in's answer.
+    intptr_t ProcessEvents(VstEventList& events);
     void ProcessFloat(float** inputs, float** outputs, int frames);
 
     // Transport the host reports through audioMasterGetTime.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "raster/RasterBitmap.h"
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 

@@ -3,19 +3,22 @@
 //   tamborelle-snapshot OUT.png [--set NAME=VALUE]... [--click X,Y] [--drag X1,Y1:X2,Y2]
 //                               [--wheel X,Y,NOTCHES]
 //
-// Options apply in the order given, each followed by one timer tick.
+// Options apply in the order given, each followed by one timer tick; --set has the
+// meaning it has in tamborelle-host.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "tools/snapshot/EditorSession.h"
+#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 
 int Usage() {
     std::fprintf(stderr,
                  "usage: tamborelle-snapshot OUT.png [--set NAME=VALUE]... [--click X,Y]\n"
-                 "                           [--drag X1,Y1:X2,Y2] [--wheel X,Y,NOTCHES]\n");
+                 "                           [--drag X1,Y1:X2,Y2] [--wheel X,Y,NOTCHES]\n"
+                 "--set takes a parameter's name as the host sees it or its index, and its display\n"
+                 "text or a plain number, as tamborelle-host render does. Coordinates are panel pixels.\n");
     return 2;
 }
 
@@ -34,8 +37,10 @@ int main(int argc, char** argv) {
     }
     session.Tick();  // the first tick draws everything
     for (int i = 2; i + 1 < argc; i += 2) {
-        std::string error;
-        if (!session.Apply(argv[i], argv[i + 1], &error)) {
+        std::string error, note;
+        const bool applied = session.Apply(argv[i], argv[i + 1], &error, &note);
+        if (!note.empty()) std::fprintf(stderr, "tamborelle-snapshot: note: %s\n", note.c_str());
+        if (!applied) {
             std::fprintf(stderr, "tamborelle-snapshot: %s\n", error.c_str());
             return 2;
         }
