@@ -4,6 +4,7 @@
 // of the same pixels, measured in this process: "x_memcpy" against one contiguous memcpy,
 // "x_memcpy_rows" against one memcpy per row between the same bitmaps (what a plain copy of the
 // region costs). 1.0 would be memcpy speed, 0.5 half of it.
+#include "raster/RasterAlphaCopy.h"
 #include "raster/RasterMemBitmap.h"
 #include "raster/RasterOperations.h"
 #include "raster/RasterSysBitmap.h"
@@ -78,11 +79,8 @@ void BM_CopyBackground(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyBackground);
 
-// Alpha copy of a w x h control image; range(0) is the size, range(1) the opacity in percent.
-void BM_AlphaCopy(benchmark::State& state) {
-    int w = int(state.range(0)) == 12 ? 12 : EDITOR_W;
-    int h = int(state.range(0)) == 12 ? 12 : EDITOR_H;
-    float opacity = float(state.range(1)) / 100.0f;
+// Alpha copy of a w x h control image at the opacity, timed in CPU seconds.
+void RunAlphaCopy(benchmark::State& state, int w, int h, float opacity) {
     RasterMemBitmap src(w, h, 4);
     RasterSysBitmap dst(EDITOR_W, EDITOR_H);
     FillControlImage(src);
@@ -100,7 +98,27 @@ void BM_AlphaCopy(benchmark::State& state) {
                                                     size_t(src.GetRowSpan()) * sizeof(RasterPixel)) /
                                       perCopy;
 }
+
+// range(0) is the size (12: a 12 x 12 control, else the editor's 410 x 680), range(1) the
+// opacity in percent.
+void BM_AlphaCopy(benchmark::State& state) {
+    int side = int(state.range(0));
+    RunAlphaCopy(state, side == 12 ? 12 : EDITOR_W, side == 12 ? 12 : EDITOR_H, float(state.range(1)) / 100.0f);
+}
 BENCHMARK(BM_AlphaCopy)->Args({12, 100})->Args({12, 25})->Args({410, 100})->Args({410, 25});
+
+// The same with each kernel forced, range(2): 1 scalar, 2 SSE2, 3 AVX2 (skipped where missing).
+void BM_AlphaCopyKernel(benchmark::State& state) {
+    const raster::AlphaKernel kernels[] = {raster::AlphaKernel::Best, raster::AlphaKernel::Scalar,
+                                           raster::AlphaKernel::Sse2, raster::AlphaKernel::Avx2};
+    if (!raster::SelectAlphaKernel(kernels[state.range(2) & 3])) {
+        state.SkipWithError("kernel not available here");
+        return;
+    }
+    BM_AlphaCopy(state);
+    raster::SelectAlphaKernel(raster::AlphaKernel::Best);
+}
+BENCHMARK(BM_AlphaCopyKernel)->ArgsProduct({{12, 410}, {100, 25}, {1, 2, 3}});
 
 // The reference: memcpy of one image's bytes (12 x 12 or 410 x 680 pixels).
 void BM_Memcpy(benchmark::State& state) {
