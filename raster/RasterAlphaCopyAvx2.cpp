@@ -42,12 +42,12 @@ AVX2_INLINE __m256i AlphaWords(__m256i s) {
     return _mm256_shuffle_epi8(s, alphaToWords);
 }
 
-// Full weight: keep = 255 - sa (256 for a transparent pixel), alpha moves toward sa + 1.
+// Full weight: the target is s with alpha sa + 1 (saturating), or 0 for a transparent pixel,
+// and keep = 256 - target alpha. That is 255 - sa, 256 for a transparent pixel (d stays) and
+// 1 for an opaque one, whose part, |d - t| / 256, is 0 so that s is stored whole.
 AVX2_INLINE __m256i BlendFull(__m256i d, __m256i s) {
-    __m256i sa = AlphaWords(s);
-    __m256i keep =
-        _mm256_sub_epi16(_mm256_xor_si256(sa, _mm256_set1_epi16(0xFF)), _mm256_cmpeq_epi16(sa, _mm256_setzero_si256()));
-    return MoveToward(d, _mm256_adds_epu8(s, _mm256_set1_epi32(0x01000000)), keep);
+    __m256i t = _mm256_adds_epu8(s, _mm256_min_epu8(s, _mm256_set1_epi32(0x01000000)));
+    return MoveToward(d, t, _mm256_sub_epi16(_mm256_set1_epi16(256), AlphaWords(t)));
 }
 
 // Weight below 256: keep = 256 - w * (sa + 1) / 256, the quotient being the high half of

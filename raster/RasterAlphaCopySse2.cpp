@@ -37,12 +37,12 @@ inline __m128i AlphaWords(__m128i s) {
     return _mm_or_si128(sa, _mm_slli_epi32(sa, 16));
 }
 
-// Full weight: colours keep (255 - sa) / 256 of the difference and alpha moves toward sa + 1
-// (saturating at 255, where keep is 0). A transparent pixel keeps 256/256, so d stays.
+// Full weight: the target is s with alpha sa + 1 (saturating), or 0 for a transparent pixel,
+// and keep = 256 - target alpha. That is 255 - sa, 256 for a transparent pixel (d stays) and
+// 1 for an opaque one, whose part, |d - t| / 256, is 0 so that s is stored whole.
 inline __m128i BlendFull(__m128i d, __m128i s) {
-    __m128i sa = AlphaWords(s);
-    __m128i keep = _mm_sub_epi16(_mm_xor_si128(sa, _mm_set1_epi16(0xFF)), _mm_cmpeq_epi16(sa, _mm_setzero_si128()));
-    return MoveToward(d, _mm_adds_epu8(s, _mm_set1_epi32(0x01000000)), keep);
+    __m128i t = _mm_adds_epu8(s, _mm_min_epu8(s, _mm_set1_epi32(0x01000000)));
+    return MoveToward(d, t, _mm_sub_epi16(_mm_set1_epi16(256), AlphaWords(t)));
 }
 
 // Weight w = weight8 >> 8 below 256: keep = 256 - w * (sa + 1) / 256, where the high half of
