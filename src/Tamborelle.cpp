@@ -105,11 +105,7 @@ NoteGroup* Tamborelle::EmitVoice(Voice& voice, const Trigger& t, NoteGroup* grou
     int32_t time = SaturatingAdd(voice.mDelay, t.mSampleOffset);
 
     // A later voice landing on the same note, channel and time as an earlier one is dropped.
-    int32_t sum = 0;
-    for (const NoteRecord* p = mNoteTracker.FirstPending(); p && sum <= time; p = p->mpNext) {
-        sum += p->mDelta;
-        if (!p->mIsNoteOff && p->mNote == pitch && p->mChannel == channel && sum == time) return group;
-    }
+    if (mNoteTracker.HasNoteOnAt(time, pitch, channel)) return group;
 
     if (!group) {
         ReleaseGroup(t);  // the previous trigger on this note ends now
@@ -165,25 +161,17 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
     mLastPosition = pos;
     mExpectedPosition = static_cast<int32_t>(static_cast<uint32_t>(pos) + static_cast<uint32_t>(frames));
 
-    int32_t remaining = frames, at = 0;
-    while (NoteRecord* record = mNoteTracker.FirstPending()) {
-        if (record->mDelta > remaining) {
-            record->mDelta -= remaining;  // now counted from the next block's start
-            break;
-        }
-        at += record->mDelta;
-        remaining -= record->mDelta;
+    mNoteTracker.TakeDue(frames, [this](const NoteEvent& event) {
         IMidiMessage message;
-        if (record->mIsNoteOff) {
-            message.MakeNoteOff(record->mNote, at, record->mChannel);
-            mSoundingNotes[record->mNote] &= ~(1u << record->mChannel);
+        if (event.mIsNoteOff) {
+            message.MakeNoteOff(event.mNote, event.mTime, event.mChannel);
+            mSoundingNotes[event.mNote] &= ~(1u << event.mChannel);
         } else {
-            message.MakeNoteOn(record->mNote, record->mVelocity, at, record->mChannel);
-            mSoundingNotes[record->mNote] |= 1u << record->mChannel;
+            message.MakeNoteOn(event.mNote, event.mVelocity, event.mTime, event.mChannel);
+            mSoundingNotes[event.mNote] |= 1u << event.mChannel;
         }
         mOutputMessages.Add(message);
-        mNoteTracker.ReleaseRecord(record);
-    }
+    });
     SendOutput();
 }
 
