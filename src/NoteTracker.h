@@ -34,9 +34,10 @@ public:
     bool HasNoteOnAt(int32_t time, int note, int channel) const;
     // Drops every pending record of one output channel; the others keep their times.
     void RemoveChannel(int channel);
-    // Hands every event due within a block of `frames` to `emit`, in time order,
-    // as a NoteEvent whose time is its offset in the block; the later events then
-    // count from the next block's start.
+    // Hands every event due within a block of `frames` (offsets 0 to frames - 1) to
+    // `emit`, in time order, as a NoteEvent whose time is its offset in the block; the
+    // later events then count from the next block's start. An event due exactly at
+    // `frames` waits for offset 0 of the next block: hosts drop offsets past the block.
     template <typename Emit>
     void TakeDue(int32_t frames, Emit&& emit);
     // Moves every pending record to the spare list.
@@ -81,7 +82,7 @@ template <typename Emit>
 void NoteTracker::TakeDue(int32_t frames, Emit&& emit) {
     int32_t remaining = frames, at = 0;
     while (NoteRecord* record = mPendingNotes.Head()) {
-        if (record->mDelta > remaining) {
+        if (record->mDelta >= remaining) {
             record->mDelta -= remaining;  // now counted from the next block's start
             return;
         }

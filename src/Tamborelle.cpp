@@ -90,7 +90,13 @@ void Tamborelle::ProcessMidiMessage(const IMidiMessage* message) {
         // Control changes are consumed; All Notes Off silences its channel's output.
         if (message->mData1 == 123) AllNotesOffOnChannel(t.mChannel, t.mSampleOffset);
         return;
-    default: SendMidiMessage(message); return;
+    default: {
+        // Hosts take offsets inside the block only: a stray one leaves at the nearest offset inside it.
+        IMidiMessage passed = *message;
+        passed.mSampleOffset = Clamp(passed.mSampleOffset, 0, BlockSize() > 0 ? BlockSize() - 1 : 0);
+        SendMidiMessage(&passed);
+        return;
+    }
     }
 }
 

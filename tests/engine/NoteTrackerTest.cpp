@@ -112,10 +112,14 @@ TEST(NoteTrackerBlocks, TakeDueHandsOutTheBlockAndShiftsTheRest) {
     tracker.AddNoteOn(100, 60, 0, 90);
     tracker.AddNoteOff(0, 61, 2, 0);
     tracker.AddNoteOn(511, 62, 1, 80);
+    tracker.AddNoteOff(512, 60, 0, 0);
     EXPECT_EQ(TakeDue(tracker, 512), (std::vector<Event>{{true, 61, 2, 0}, {false, 60, 0, 100}, {false, 62, 1, 511}}));
-    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 63, 0, 188}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{true, 60, 0, 0}, {false, 63, 0, 188}}))
+        << "an event due exactly at the block end waits for offset 0 of the next block";
+    EXPECT_EQ(TakeDue(tracker, 1), (std::vector<Event>{{true, 60, 0, 0}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 63, 0, 187}}));
     EXPECT_TRUE(TakeDue(tracker, 100).empty());
-    EXPECT_EQ(TakeDue(tracker, 100), (std::vector<Event>{{false, 63, 0, 88}}));
+    EXPECT_EQ(TakeDue(tracker, 100), (std::vector<Event>{{false, 63, 0, 87}}));
     EXPECT_FALSE(tracker.HasPending());
 }
 

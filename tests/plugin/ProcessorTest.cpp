@@ -138,17 +138,40 @@ TEST_F(ProcessorTest, HostWithoutTimeInfoNeverSendsNotes) {
     EXPECT_EQ(Describe(log), "");
 }
 
-// An event due exactly at the block length leaves in that block with offset equal to the length.
-TEST_F(ProcessorTest, EventDueAtBlockLengthIsSentInThatBlock) {
+// An event due exactly at the block's end leaves at offset 0 of the next block, the same
+// absolute time: hosts drop offsets past the block.
+TEST_F(ProcessorTest, EventDueAtBlockEndLeavesAtZeroOfTheNext) {
     Solo(1);
     p.SetParam(Par::MnDelay, Norm::Division(Div::Quarter));  // 22050 samples at 120 bpm
     p.StartPlayback();
     const int64_t triggerBlock = static_cast<int64_t>(p.Position());
     p.NoteOn(478, 60, 100);  // due at 22528 = 44 blocks of 512
-    SentLog log = p.RollBlocks(44, kBlock);
-    ASSERT_EQ(NoteOns(log).size(), 1u) << DescribeAbs(log);
-    EXPECT_EQ(log[0].delta, kBlock);
-    EXPECT_EQ(log[0].blockPos, triggerBlock + 43 * kBlock);
+    EXPECT_EQ(Describe(p.RollBlocks(44, kBlock)), "");
+    SentLog log = p.Roll(kBlock);
+    ASSERT_EQ(Describe(log), "on 60 c0 v100 @0");
+    EXPECT_EQ(log[0].At(), triggerBlock + 478 + 22050);
+}
+
+// A note-off due at a block's end that a stop or a jump overtakes still ends its note, once.
+TEST_F(ProcessorTest, NoteOffDueAtBlockEndSurvivesStopAndJump) {
+    for (int ending = 0; ending < 3; ++ending) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        h.SetParam(Par::ParMute, 1.0f);
+        h.SetParam(Par::V1Mute, 1.0f);
+        h.SetParam(Par::V2Mute, 1.0f);
+        h.SetParam(Par::MnDelay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples
+        h.StartPlayback();
+        h.NoteOn(0, 60, 100);
+        ASSERT_EQ(Describe(h.RollBlocks(2, kBlock)), "on 60 c0 v100 @406");
+        h.NoteOff(106, 60);  // released 918 samples later: exactly at the end of the next block
+        EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "") << "ending " << ending;
+        if (ending == 1) h.SetPlaying(false);
+        if (ending == 2) h.SetTransport(100000.0, 120.0, true);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @0") << "ending " << ending;
+        EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "") << "ending " << ending;
+    }
 }
 
 // --- Pass-through --------------------------------------------------------------
@@ -166,6 +189,14 @@ TEST_F(ProcessorTest, ChannelMessagesPassAheadOfNotes) {
         << "passed during effProcessEvents";
     p.Host().mLog.clear();
     EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v100 @100");
+}
+
+// A passed-through message whose offset lies past the block leaves at the block's last offset.
+TEST_F(ProcessorTest, PassedMessagePastTheBlockLeavesInsideIt) {
+    p.StartPlayback();
+    p.PitchBend(kBlock, 0x2000);
+    p.ProgramChange(100000, 3);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "midi E0 00 40 @511, midi C0 03 00 @511");
 }
 
 // Pass-through does not depend on the transport.
