@@ -169,11 +169,14 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
 
     mNoteTracker.TakeDue(frames, [this](const NoteEvent& event) {
         IMidiMessage message;
+        uint8_t& count = mSoundingCount[event.mNote][event.mChannel];
         if (event.mIsNoteOff) {
             message.MakeNoteOff(event.mNote, event.mTime, event.mChannel);
-            mSoundingNotes[event.mNote] &= ~(1u << event.mChannel);
+            if (count > 0) --count;
+            if (count == 0) mSoundingNotes[event.mNote] &= ~(1u << event.mChannel);
         } else {
             message.MakeNoteOn(event.mNote, event.mVelocity, event.mTime, event.mChannel);
+            if (count < UINT8_MAX) ++count;
             mSoundingNotes[event.mNote] |= 1u << event.mChannel;
         }
         mOutputMessages.Add(message);
@@ -190,7 +193,9 @@ void Tamborelle::FlushAll() {
             if (!(mSoundingNotes[note] & (1u << channel))) continue;
             IMidiMessage message;
             message.MakeNoteOff(note, 0, channel);
-            mOutputMessages.Add(message);
+            // A synth that stacks voices needs one note-off for every note-on still sounding.
+            for (int n = mSoundingCount[note][channel]; n > 0; --n) mOutputMessages.Add(message);
+            mSoundingCount[note][channel] = 0;
             mSoundingNotes[note] &= ~(1u << channel);
         }
     }
@@ -200,7 +205,8 @@ void Tamborelle::FlushAll() {
 void Tamborelle::AllNotesOffOnChannel(int channel, int32_t time) {
     mNoteTracker.RemoveChannel(channel);
     for (int note = 0; note < NUM_MIDI_NOTES; ++note)
-        if (mSoundingNotes[note] & (1u << channel)) mNoteTracker.AddNoteOff(time, note, channel, 0);
+        if (mSoundingNotes[note] & (1u << channel))
+            for (int n = mSoundingCount[note][channel]; n > 0; --n) mNoteTracker.AddNoteOff(time, note, channel, 0);
 }
 
 void Tamborelle::SendOutput() { SendMidiMessages(mOutputMessages.Data(), mOutputMessages.Count()); }

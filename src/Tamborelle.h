@@ -87,7 +87,8 @@ private:
     int32_t mNoteMap[NUM_MIDI_NOTES] = {};
     GrowArray<IMidiMessage> mOutputMessages{4096};
     NoteTracker mNoteTracker;
-    uint32_t mSoundingNotes[NUM_MIDI_NOTES] = {};  // bit c: sounding on output channel c
+    uint32_t mSoundingNotes[NUM_MIDI_NOTES] = {};     // bit c: sounding on output channel c
+    uint8_t mSoundingCount[NUM_MIDI_NOTES][16] = {};  // note-ons sent and not yet ended, per note and channel
     TriggerTracker mTriggerTracker;
     const ParamChangeDesc* mpParamChangeDesc[NUM_PARAMS] = {};
     ValueReadOut* mpReadOuts[TAMBORELLE_NUM_READOUTS] = {};  // watched faders do not own them

@@ -126,6 +126,44 @@ TEST_F(ProcessorTest, JumpSilencesByChannelAndDropsPending) {
     EXPECT_EQ(DescribeAbs(NoteOns(p.RollBlocks(60, kBlock))), "");
 }
 
+// Two note-ons of one pitch sounding on one channel (a delayed voice on the main voice's
+// channel and interval) get two note-offs from a stop, a jump or control change 123, so a
+// synth that stacks voices keeps none sounding; a released pair gets none.
+TEST_F(ProcessorTest, StackedNotesGetANoteOffEach) {
+    for (int ending = 0; ending < 4; ++ending) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        h.SetParam(Par::ParMute, 1.0f);
+        h.SetParam(Par::V2Mute, 1.0f);
+        h.SetParam(Par::V1Delay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples, same channel and pitch
+        h.StartPlayback();
+        h.NoteOn(0, 60, 100);
+        ASSERT_EQ(Describe(h.RollBlocks(2, kBlock)), "on 60 c0 v100 @0, on 60 c0 v100 @406");
+        const std::string which = "ending " + std::to_string(ending);
+        switch (ending) {
+        case 0:
+            h.SetPlaying(false);
+            EXPECT_EQ(Describe(h.RunBlock(kBlock)), "off 60 c0 @0, off 60 c0 @0") << which;
+            break;
+        case 1:
+            h.SetTransport(100000.0, 120.0, true);
+            EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @0, off 60 c0 @0") << which;
+            break;
+        case 2:
+            h.ControlChange(30, 123, 0, 0);
+            EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @30, off 60 c0 @30") << which;
+            break;
+        case 3:
+            h.NoteOff(0, 60);
+            EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "off 60 c0 @0, off 60 c0 @406") << which;
+            break;
+        }
+        h.SetPlaying(false);
+        EXPECT_EQ(Describe(h.RunBlock(kBlock)), "") << which << ": every note already ended";
+    }
+}
+
 // A host without time information makes every block a stopped one: no note ever leaves.
 TEST_F(ProcessorTest, HostWithoutTimeInfoNeverSendsNotes) {
     p.Host().mHasTime = false;
