@@ -17,6 +17,19 @@ constexpr int RESERVED_NOTE_RECORDS = 512;
 constexpr int RESERVED_GROUPS = NUM_MIDI_NOTES;
 // Room for a full flush (every note on every channel) without growing.
 constexpr int RESERVED_OUTPUT_MESSAGES = NUM_MIDI_NOTES * 16 + 256;
+
+// Host positions are held within +-2^62 samples, leaving room for a block's length and
+// for the engine's "no position yet" markers, which no host position rounds to.
+constexpr int64_t POSITION_LIMIT = int64_t{1} << 62;
+
+// The host's sample position in whole samples; NaN reads as 0.
+int64_t RoundPosition(double position) {
+    double rounded = position + 0.5;
+    if (!(rounded == rounded)) return 0;
+    if (rounded >= static_cast<double>(POSITION_LIMIT)) return POSITION_LIMIT;
+    if (rounded <= -static_cast<double>(POSITION_LIMIT)) return -POSITION_LIMIT;
+    return static_cast<int64_t>(rounded);
+}
 }  // namespace
 
 IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback) { return new (std::nothrow) Tamborelle(hostCallback); }
@@ -148,7 +161,7 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
     bool playing = false, cycleActive = false;
     GetTransportTime(&samplePos, &tempo, &ppqPos, &barStart, &numerator, &denominator, &cycleStart, &cycleEnd, &playing,
                      &cycleActive);
-    int32_t pos = TruncToInt32(samplePos + 0.5);
+    int64_t pos = RoundPosition(samplePos);
     if (!(tempo == mTempo)) {
         // Delays already set keep their sample counts until applied again.
         mTempo = tempo;
@@ -165,7 +178,7 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
         for (int channel = 0; channel < 16; ++channel) AllNotesOffOnChannel(channel, 0);
     }
     mLastPosition = pos;
-    mExpectedPosition = static_cast<int32_t>(static_cast<uint32_t>(pos) + static_cast<uint32_t>(frames));
+    mExpectedPosition = pos + frames;
 
     mNoteTracker.TakeDue(frames, [this](const NoteEvent& event) {
         IMidiMessage message;

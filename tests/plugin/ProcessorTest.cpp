@@ -55,6 +55,36 @@ TEST_F(ProcessorTest, FirstAdvancingBlockDropsItsNotes) {
     EXPECT_EQ(Describe(p.Roll(kBlock)), "on 61 c0 v100 @10");
 }
 
+// Whatever position playback starts at, the first block drops its notes and the next one
+// plays them, pre-roll positions that round to -1 or -2 included.
+TEST_F(ProcessorTest, FirstAdvancingBlockAtAnyPosition) {
+    for (double start : {-1.5, -2.5, -1.0e6, 3.0e9}) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        h.SetTransport(start, 120.0, true);
+        h.NoteOn(10, 60, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "") << "start " << start;
+        h.NoteOn(10, 61, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "on 61 c0 v100 @10") << "start " << start;
+    }
+}
+
+// Playback carries on straight across 2^31 samples (13.5 hours at 44.1 kHz), and at 2^34.
+TEST_F(ProcessorTest, LongSessionsKeepPlaying) {
+    for (double start : {2147483648.0 - 3 * kBlock, 17179869184.0}) {
+        p.SetTransport(start, 120.0, true);
+        p.Roll(kBlock);
+        for (int i = 0; i < 6; ++i) {
+            p.NoteOn(10, 60 + i, 100);
+            p.NoteOff(200, 60 + i);
+            const std::string note = std::to_string(60 + i);
+            EXPECT_EQ(Describe(p.Roll(kBlock)), "on " + note + " c0 v100 @10, off " + note + " c0 @200")
+                << "block at " << p.Position() - kBlock;
+        }
+    }
+}
+
 // While stopped a note-on produces nothing, then or after playback resumes.
 TEST_F(ProcessorTest, NoteOnWhileStoppedIsDropped) {
     p.SetTransport(0.0, 120.0, false);
