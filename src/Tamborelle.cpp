@@ -1,5 +1,6 @@
 #include "src/Tamborelle.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -22,9 +23,10 @@ constexpr int RESERVED_OUTPUT_MESSAGES = NUM_MIDI_NOTES * 16 + 256;
 // for the engine's "no position yet" markers, which no host position rounds to.
 constexpr int64_t POSITION_LIMIT = int64_t{1} << 62;
 
-// The host's sample position in whole samples; NaN reads as 0.
+// The host's sample position in whole samples, half up on both sides of 0, so a
+// count-in runs from negative positions into bar 1 without a seam; NaN reads as 0.
 int64_t RoundPosition(double position) {
-    double rounded = position + 0.5;
+    double rounded = std::floor(position + 0.5);
     if (!(rounded == rounded)) return 0;
     if (rounded >= static_cast<double>(POSITION_LIMIT)) return POSITION_LIMIT;
     if (rounded <= -static_cast<double>(POSITION_LIMIT)) return -POSITION_LIMIT;

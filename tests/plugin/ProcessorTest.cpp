@@ -70,6 +70,33 @@ TEST_F(ProcessorTest, FirstAdvancingBlockAtAnyPosition) {
     }
 }
 
+// A count-in running from negative positions into 0 is continuous: nothing sounding is cut
+// and the first block of bar 1 plays its notes. Looping back into the count-in is a jump.
+TEST_F(ProcessorTest, CountInRunsIntoBarOne) {
+    for (double fraction : {0.0, 0.3, 0.5, 0.7}) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        const std::string which = "count-in from " + std::to_string(-3 * kBlock - fraction);
+        h.SetTransport(-3 * kBlock - fraction, 120.0, true);
+        h.Roll(kBlock);
+        h.NoteOn(100, 60, 100);
+        EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "on 60 c0 v100 @100") << which;
+        h.NoteOn(20, 62, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "on 62 c0 v100 @20") << which << ": the block at 0";
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "") << which;
+        h.SetTransport(-2 * kBlock - fraction, 120.0, true);
+        h.NoteOn(5, 64, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @0, off 62 c0 @0") << which << ": the loop back";
+        h.SetTransport(-5.0e5 - fraction, 120.0, true);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "") << which;
+        h.NoteOn(5, 65, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "on 65 c0 v100 @5") << which;
+        h.SetTransport(-7.0e5 - fraction, 120.0, true);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "off 65 c0 @0") << which << ": a seek further back";
+    }
+}
+
 // Playback carries on straight across 2^31 samples (13.5 hours at 44.1 kHz), and at 2^34.
 TEST_F(ProcessorTest, LongSessionsKeepPlaying) {
     for (double start : {2147483648.0 - 3 * kBlock, 17179869184.0}) {
