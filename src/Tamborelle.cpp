@@ -78,13 +78,15 @@ void Tamborelle::OnActivate(bool active) { IVstEffect::OnActivate(active); }
 // ---- incoming MIDI ----
 
 void Tamborelle::ProcessMidiMessage(const IMidiMessage* message) {
+    // A velocity byte with its high bit set plays at full velocity.
     Trigger t{message->mSampleOffset < 0 ? 0 : message->mSampleOffset, message->mData1, message->Channel(),
-              message->mData2};
+              message->mData2 > 127 ? 127 : message->mData2};
     switch (message->MessageType()) {
     case IMidiMessage::kNoteOff:
     case IMidiMessage::kNoteOn:
-        // A data byte with its high bit set is no note: it would index past the note tables.
-        if ((message->mData1 | message->mData2) & 0x80) return;
+        // Only the note number indexes the note tables: a malformed release velocity
+        // must not leave the trigger's notes hanging.
+        if (message->mData1 & 0x80) return;
         if (message->MessageType() == IMidiMessage::kNoteOff) {
             ReleaseGroup(t);
             return;
@@ -106,6 +108,7 @@ void Tamborelle::ProcessMidiMessage(const IMidiMessage* message) {
         if (message->mData1 == 123) AllNotesOffOnChannel(t.mChannel, t.mSampleOffset);
         return;
     default: {
+        if (!(message->mStatus & 0x80)) return;  // a stray data byte is no message
         // Hosts take offsets inside the block only: a stray one leaves at the nearest offset inside it.
         IMidiMessage passed = *message;
         passed.mSampleOffset = Clamp(passed.mSampleOffset, 0, BlockSize() > 0 ? BlockSize() - 1 : 0);
