@@ -259,18 +259,20 @@ bool IEffectBase::LegalIO(int inputs, int outputs) {
 
 void IEffectBase::SetMaxBlockSize(int frames) {
     if (frames < 0) frames = 0;
-    if (frames != mBlockSize) {
-        for (int i = 0; i < mInputChannels.Count(); ++i) {
-            GrowArray<double>& scratch = mInputChannels[i]->mScratch;
-            scratch.Resize(frames);
-            if (frames) std::memset(scratch.Data(), 0, sizeof(double) * static_cast<size_t>(frames));
-        }
-        for (int i = 0; i < mOutputChannels.Count(); ++i) {
-            GrowArray<double>& scratch = mOutputChannels[i]->mScratch;
-            scratch.Resize(frames);
-            if (frames) std::memset(scratch.Data(), 0, sizeof(double) * static_cast<size_t>(frames));
-        }
+    if (frames == mBlockSize) return;
+    // Every channel's scratch must hold the new size before it counts: when one cannot
+    // grow (no memory, or a byte count beyond int), the others go back to the old size.
+    const int numInputs = mInputChannels.Count(), numChannels = numInputs + mOutputChannels.Count();
+    auto scratchOf = [&](int i) -> GrowArray<double>& {
+        return i < numInputs ? mInputChannels[i]->mScratch : mOutputChannels[i - numInputs]->mScratch;
+    };
+    for (int i = 0; i < numChannels; ++i) {
+        if (scratchOf(i).Resize(frames)) continue;
+        for (int j = 0; j < i; ++j) scratchOf(j).Resize(mBlockSize);
+        return;
     }
+    for (int i = 0; i < numChannels && frames > 0; ++i)
+        std::memset(scratchOf(i).Data(), 0, sizeof(double) * static_cast<size_t>(frames));
     mBlockSize = frames;
 }
 

@@ -79,7 +79,8 @@ public:
     virtual void ApplyHostQuirks() = 0;
     // [any] Takes ownership of the editor graphics; null is ignored.
     virtual void AttachEditorGraphics(IEditorBase* graphics);
-    // [any, mLock held] Sizes every channel's scratch buffer; allocates.
+    // [any, mLock held] Sizes every channel's scratch buffer; allocates. A size that
+    // cannot be had keeps the old size and buffers.
     virtual void SetMaxBlockSize(int frames);
     virtual void SetLatencySamples(int samples) { mLatency = samples; }
     // [audio, mLock held] Hands one message to the host at once; true when accepted.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -168,4 +169,23 @@ TEST(EffectBaseAudio, PassThroughAndOversizedBlock) {
     EXPECT_EQ(outR[0], -0.25f);
     plug.Effect()->process(plug.Effect(), in, out, 16);
     EXPECT_EQ(outL[0], 1.0f);
+}
+
+// A block size whose buffers cannot be had keeps the old size and buffers: later blocks
+// of the old size still run and write nothing past them.
+TEST(EffectBaseAudio, BlockSizeThatCannotBeHadKeepsTheOldOne) {
+    TestPlug plug;
+    plug.Call(vst2::effSetBlockSize, 0, 64);
+    plug.SetInputConnections(1, 1, false);  // the right input reads its scratch
+    for (int frames : {INT_MAX / 8 + 1, INT_MAX / 2, INT_MAX}) {
+        plug.SetMaxBlockSize(frames);
+        EXPECT_EQ(plug.BlockSize(), 64) << frames;
+    }
+    std::vector<float> inL(64, 0.5f), outL(64, 9.0f), outR(64, 9.0f);
+    float* in[] = {inL.data()};
+    float* out[] = {outL.data(), outR.data()};
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    EXPECT_EQ(outL[63], 0.5f);
+    EXPECT_EQ(outR[0], 0.0f);
+    EXPECT_EQ(outR[63], 0.0f);
 }

@@ -2,6 +2,9 @@
 // processReplacing under dense MIDI, all four voices sounding, delays on.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
 #include "tests/plugin/AllocationCounter.h"
 #include "tests/plugin/PluginHarness.h"
 
@@ -88,6 +91,24 @@ TEST(AllocationTest, DenseMidiAllocatesNothing) {
     EXPECT_EQ(host.mOverflow, 0u);
     for (int channel = 0; channel < 4; ++channel)
         EXPECT_GT(perChannel[channel], 10000) << "voice on channel " << channel << " barely sounded";
+}
+
+// A block size the host announces but memory cannot hold keeps the old size: blocks of
+// that size keep playing and nothing writes past a buffer.
+TEST(AllocationTest, BlockSizeWithoutMemoryKeepsTheOldSize) {
+    PluginHarness p;
+    ASSERT_TRUE(p.Create()) << p.Error();
+    p.Open(44100.0f, kBlock);
+    AllocationCounter::FailAbove(1 << 20);
+    p.Dispatch(vst2::effSetBlockSize, 0, 1 << 24);
+    AllocationCounter::FailAbove(SIZE_MAX);
+    p.StartPlayback(kBlock);
+    for (int i = 0; i < 4; ++i) {
+        p.NoteOn(100, 60 + i, 100);
+        p.NoteOff(kBlock - 1, 60 + i);
+        const std::string note = std::to_string(60 + i);
+        EXPECT_EQ(Describe(p.Roll(kBlock)), "on " + note + " c0 v100 @100, off " + note + " c0 @511");
+    }
 }
 
 }  // namespace
