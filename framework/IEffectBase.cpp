@@ -258,8 +258,8 @@ bool IEffectBase::LegalIO(int inputs, int outputs) {
 }
 
 void IEffectBase::SetMaxBlockSize(int frames) {
-    if (frames < 0) frames = 0;
-    if (frames == mBlockSize) return;
+    // Longer host blocks run in slices of this size, so it is never below one frame.
+    if (frames < 1 || frames == mBlockSize) return;
     // Every channel's scratch must hold the new size before it counts: when one cannot
     // grow (no memory, or a byte count beyond int), the others go back to the old size.
     const int numInputs = mInputChannels.Count(), numChannels = numInputs + mOutputChannels.Count();
@@ -271,7 +271,7 @@ void IEffectBase::SetMaxBlockSize(int frames) {
         for (int j = 0; j < i; ++j) scratchOf(j).Resize(mBlockSize);
         return;
     }
-    for (int i = 0; i < numChannels && frames > 0; ++i)
+    for (int i = 0; i < numChannels; ++i)
         std::memset(scratchOf(i).Data(), 0, sizeof(double) * static_cast<size_t>(frames));
     mBlockSize = frames;
 }
@@ -294,42 +294,43 @@ void IEffectBase::SetOutputConnections(int first, int count, bool connected) {
 
 // A host that sends fewer buffers than the plug-in has channels (or none) gets
 // the remaining channels on their scratch buffers, so nothing reads a null pointer.
-void IEffectBase::AttachInputBuffers(double** inputs) {
+void IEffectBase::AttachInputBuffers(double** inputs, int first) {
     int next = 0;
     for (int i = 0; i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         double* buffer = channel->mConnected && inputs ? inputs[next++] : nullptr;
-        mInputPointers[channel->mSlot] = buffer ? buffer : channel->mScratch.Data();
+        mInputPointers[channel->mSlot] = buffer ? buffer + first : channel->mScratch.Data();
     }
 }
 
-void IEffectBase::AttachInputBuffers(float** inputs, int frames) {
+void IEffectBase::AttachInputBuffers(float** inputs, int frames, int first) {
     int next = 0;
     for (int i = 0; i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         double* scratch = channel->mScratch.Data();
         const float* source = channel->mConnected && inputs ? inputs[next++] : nullptr;
-        for (int f = 0; source && f < frames; ++f) scratch[f] = source[f];
+        for (int f = 0; source && f < frames; ++f) scratch[f] = source[first + f];
         mInputPointers[channel->mSlot] = scratch;
     }
 }
 
-void IEffectBase::AttachOutputBuffers(double** outputs) {
+void IEffectBase::AttachOutputBuffers(double** outputs, int first) {
     int next = 0;
     for (int i = 0; i < mOutputChannels.Count(); ++i) {
         OutputChannel* channel = mOutputChannels[i];
         double* buffer = channel->mConnected && outputs ? outputs[next++] : nullptr;
-        mOutputPointers[channel->mSlot] = buffer ? buffer : channel->mScratch.Data();
+        mOutputPointers[channel->mSlot] = buffer ? buffer + first : channel->mScratch.Data();
         channel->mpFloatDest = nullptr;
     }
 }
 
-void IEffectBase::AttachOutputBuffers(float** outputs) {
+void IEffectBase::AttachOutputBuffers(float** outputs, int first) {
     int next = 0;
     for (int i = 0; i < mOutputChannels.Count(); ++i) {
         OutputChannel* channel = mOutputChannels[i];
         mOutputPointers[channel->mSlot] = channel->mScratch.Data();
-        channel->mpFloatDest = channel->mConnected && outputs ? outputs[next++] : nullptr;
+        float* dest = channel->mConnected && outputs ? outputs[next++] : nullptr;
+        channel->mpFloatDest = dest ? dest + first : nullptr;
     }
 }
 

@@ -80,7 +80,7 @@ public:
     // [any] Takes ownership of the editor graphics; null is ignored.
     virtual void AttachEditorGraphics(IEditorBase* graphics);
     // [any, mLock held] Sizes every channel's scratch buffer; allocates. A size that
-    // cannot be had keeps the old size and buffers.
+    // cannot be had, or below one frame, keeps the old size and buffers.
     virtual void SetMaxBlockSize(int frames);
     virtual void SetLatencySamples(int samples) { mLatency = samples; }
     // [audio, mLock held] Hands one message to the host at once; true when accepted.
@@ -126,10 +126,11 @@ public:
     int NumOutputs() const { return mOutputChannels.Count(); }
     void SetInputConnections(int first, int count, bool connected);
     void SetOutputConnections(int first, int count, bool connected);
-    void AttachInputBuffers(double** inputs);
-    void AttachInputBuffers(float** inputs, int frames);
-    void AttachOutputBuffers(double** outputs);
-    void AttachOutputBuffers(float** outputs);
+    // The host's buffers from frame `first` on (a slice of a longer host block).
+    void AttachInputBuffers(double** inputs, int first = 0);
+    void AttachInputBuffers(float** inputs, int frames, int first = 0);
+    void AttachOutputBuffers(double** outputs, int first = 0);
+    void AttachOutputBuffers(float** outputs, int first = 0);
     void ProcessBuffersDouble(int frames);
     void ProcessBuffersFloat(int frames, bool accumulate);
     int BlockSize() const { return mBlockSize; }

@@ -135,7 +135,7 @@ void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqP
     constexpr int32_t mask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
     VstTimeInfo* info = GetTimeInfo(mask);
     if (!info || !(info->flags & mask)) return;
-    *samplePos = info->samplePos;
+    *samplePos = info->samplePos + mSliceStart;  // a slice of a long block starts later
     if ((info->flags & kVstPpqPosValid) && info->ppqPos >= 0.0) *ppqPos = info->ppqPos;
     if ((info->flags & kVstTempoValid) && info->tempo > 0.0) *tempo = info->tempo;
     if ((info->flags & kVstBarsValid) && info->barStartPos >= 0.0) *barStartPos = info->barStartPos;
@@ -203,7 +203,7 @@ bool IVstEffect::SendMidiMessage(const IMidiMessage* message) {
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
-    event.deltaFrames = message->mSampleOffset;
+    event.deltaFrames = message->mSampleOffset + mSliceStart;  // back into the host's block
     event.midiData[0] = static_cast<char>(message->mStatus);
     event.midiData[1] = static_cast<char>(message->mData1);
     event.midiData[2] = static_cast<char>(message->mData2);
@@ -476,19 +476,30 @@ void IVstEffect::VSTSetParameter(AEffect* effect, int32_t index, float value) {
 
 bool IVstEffect::PrepareBlock(int frames) {
     if (mUsesMidi) CallHost(audioMasterWantMidi);
-    if (frames < 0) return false;
-    // A host that exceeds the block size it announced gets larger buffers
-    // rather than an overrun; well-behaved hosts never pay for this.
-    if (frames > mBlockSize) SetMaxBlockSize(frames);
-    return true;
+    return frames >= 0 && mBlockSize > 0;
+}
+
+// A host block longer than the size it announced runs in slices of that size, so the
+// audio thread never allocates. The plug-in sees each slice as a block of its own: the
+// transport's sample position moves on with the slice and the events it sends are
+// placed back into the host's block, so MIDI timing stays exact across the whole block.
+template <typename Run>
+void IVstEffect::RunInSlices(int frames, Run run) {
+    for (int first = 0; first == 0 || first < frames; first += mBlockSize) {
+        mSliceStart = first;
+        run(first, frames - first < mBlockSize ? frames - first : mBlockSize);
+    }
+    mSliceStart = 0;
 }
 
 void IVstEffect::ProcessFloatBlock(float** inputs, float** outputs, int frames, bool accumulate) {
     ILockGuard guard(mLock);
     if (!PrepareBlock(frames)) return;
-    AttachInputBuffers(inputs, frames);
-    AttachOutputBuffers(outputs);
-    ProcessBuffersFloat(frames, accumulate);
+    RunInSlices(frames, [&](int first, int length) {
+        AttachInputBuffers(inputs, length, first);
+        AttachOutputBuffers(outputs, first);
+        ProcessBuffersFloat(length, accumulate);
+    });
 }
 
 void IVstEffect::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
@@ -504,7 +515,9 @@ void IVstEffect::VSTProcessDouble(AEffect* effect, double** inputs, double** out
     if (!plug) return;
     ILockGuard guard(plug->mLock);
     if (!plug->PrepareBlock(frames)) return;
-    plug->AttachInputBuffers(inputs);
-    plug->AttachOutputBuffers(outputs);
-    plug->ProcessBuffersDouble(frames);
+    plug->RunInSlices(frames, [plug, inputs, outputs](int first, int length) {
+        plug->AttachInputBuffers(inputs, first);
+        plug->AttachOutputBuffers(outputs, first);
+        plug->ProcessBuffersDouble(length);
+    });
 }

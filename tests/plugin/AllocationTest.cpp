@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kBlock = 512;
+constexpr int kLongEnough = 4096;  // announced size that holds a whole long block
 
 void Configure(PluginHarness& p) {
     p.SetParam(Par::MainChan, Norm::Chan(1));
@@ -91,6 +92,44 @@ TEST(AllocationTest, DenseMidiAllocatesNothing) {
     EXPECT_EQ(host.mOverflow, 0u);
     for (int channel = 0; channel < 4; ++channel)
         EXPECT_GT(perChannel[channel], 10000) << "voice on channel " << channel << " barely sounded";
+}
+
+// Blocks longer than the announced size allocate nothing either, and every event of the
+// block leaves at the offset it has in the whole block.
+TEST(AllocationTest, OversizedBlocksAllocateNothing) {
+    auto play = [](int announced, bool count) {
+        constexpr int kLong = 3000;
+        PluginHarness p;
+        if (!p.Create()) return SentLog{};
+        p.Open(44100.0f, announced);
+        Configure(p);
+        RecordingHost& host = p.Host();
+        SentLog log;
+        log.reserve(1 << 15);  // recording must not allocate while counted
+        // Counted from the first long block on: growing buffers for it would be counted too.
+        if (count) AllocationCounter::Arm();
+        p.StartPlayback(kLong);
+        for (long k = 0; k < 200; ++k) {
+            for (int j = 0; j < 4; ++j) {
+                p.NoteOn(j * 700 + static_cast<int>(k % 97), 36 + static_cast<int>((4 * k + j) % 48), 90);
+                if (k >= 3) p.NoteOff(j * 700 + 350, 36 + static_cast<int>((4 * (k - 3) + j) % 48));
+            }
+            p.PitchBend(kLong - 1, static_cast<int>(k * 77 % 16384));
+            p.ProcessBlock(kLong);
+            for (const Sent& s : host.mLog)
+                if (s.delta < 0 || s.delta >= kLong) ADD_FAILURE() << Describe(s) << " outside the block";
+            log.insert(log.end(), host.mLog.begin(), host.mLog.end());
+            host.mTime.samplePos += kLong;
+            host.mLog.clear();
+        }
+        AllocationCounter::Disarm();
+        return NotesOnly(log);
+    };
+    const SentLog sliced = play(256, true);
+    EXPECT_EQ(AllocationCounter::Allocations(), 0u);
+    EXPECT_GT(NoteOns(sliced).size(), 2000u);
+    EXPECT_EQ(DescribeAbs(sliced), DescribeAbs(play(kLongEnough, false)))
+        << "the same notes at the same positions as in whole blocks";
 }
 
 // A block size the host announces but memory cannot hold keeps the old size: blocks of
