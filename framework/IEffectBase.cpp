@@ -277,7 +277,8 @@ void IEffectBase::SetMaxBlockSize(int frames) {
 }
 
 void IEffectBase::SetInputConnections(int first, int count, bool connected) {
-    for (int i = first < 0 ? 0 : first; i < first + count && i < mInputChannels.Count(); ++i) {
+    const int64_t end = static_cast<int64_t>(first) + count;  // any two ints, no overflow
+    for (int i = first < 0 ? 0 : first; i < end && i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         channel->mConnected = connected;
         if (!connected) mInputPointers[channel->mSlot] = channel->mScratch.Data();
@@ -285,7 +286,8 @@ void IEffectBase::SetInputConnections(int first, int count, bool connected) {
 }
 
 void IEffectBase::SetOutputConnections(int first, int count, bool connected) {
-    for (int i = first < 0 ? 0 : first; i < first + count && i < mOutputChannels.Count(); ++i) {
+    const int64_t end = static_cast<int64_t>(first) + count;
+    for (int i = first < 0 ? 0 : first; i < end && i < mOutputChannels.Count(); ++i) {
         OutputChannel* channel = mOutputChannels[i];
         channel->mConnected = connected;
         if (!connected) mOutputPointers[channel->mSlot] = channel->mScratch.Data();

@@ -158,8 +158,11 @@ int IVstEffect::IdentifyHost() {
     product[sizeof product - 1] = 0;
     int32_t version = 0;
     if (product[0]) {
-        int32_t v = static_cast<int32_t>(CallHost(audioMasterGetVendorVersion));
-        version = ((v / 10000) << 16) + (((v % 10000) / 100) << 8) + (v % 100);
+        // Decimal digits to 0xMMMMmmpp; unsigned, so a negative or huge report wraps instead of overflowing.
+        const int32_t v = static_cast<int32_t>(CallHost(audioMasterGetVendorVersion));
+        const uint32_t major = static_cast<uint32_t>(v / 10000), minor = static_cast<uint32_t>((v % 10000) / 100),
+                       patch = static_cast<uint32_t>(v % 100);
+        version = static_cast<int32_t>((major << 16) + (minor << 8) + patch);
     }
     SetHost(product, version);
     return mHostId;
@@ -222,8 +225,11 @@ bool IVstEffect::SendMidiMessages(const IMidiMessage* messages, int count) {
 // ---- events and chunks ----
 
 void IVstEffect::ProcessEvents(const VstEvents* events) {
+    // The record declares two slots and hosts allocate it longer: reach the entries
+    // through a pointer, not by indexing the declared array past its end.
+    VstEvent* const* list = events->events;
     for (int i = 0; i < events->numEvents; ++i) {
-        VstEvent* event = events->events[i];
+        VstEvent* event = list[i];
         if (!event) continue;
         if (event->type != kVstMidiType) {
             ForwardHostEvent(event);
@@ -403,13 +409,16 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     case effSetSpeakerArrangement: {
         auto* in = reinterpret_cast<const VstSpeakerArrangement*>(value);
         auto* out = static_cast<const VstSpeakerArrangement*>(ptr);
+        // Counts beyond the plug-in's channels connect them all.
         if (in) {
-            SetInputConnections(0, in->numChannels, true);
-            SetInputConnections(in->numChannels < 0 ? 0 : in->numChannels, NumInputs(), false);
+            const int n = Clamp(in->numChannels, 0, NumInputs());
+            SetInputConnections(0, n, true);
+            SetInputConnections(n, NumInputs() - n, false);
         }
         if (out) {
-            SetOutputConnections(0, out->numChannels, true);
-            SetOutputConnections(out->numChannels < 0 ? 0 : out->numChannels, NumOutputs(), false);
+            const int n = Clamp(out->numChannels, 0, NumOutputs());
+            SetOutputConnections(0, n, true);
+            SetOutputConnections(n, NumOutputs() - n, false);
         }
         return 1;
     }
