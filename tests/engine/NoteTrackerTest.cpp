@@ -123,19 +123,6 @@ TEST(NoteTrackerBlocks, TakeDueHandsOutTheBlockAndShiftsTheRest) {
     EXPECT_FALSE(tracker.HasPending());
 }
 
-// The duplicate check sees a note-on at exactly that time, note and channel only.
-TEST(NoteTrackerBlocks, HasNoteOnAtExactTimeOnly) {
-    NoteTracker tracker;
-    tracker.AddNoteOn(50, 60, 3, 90);
-    tracker.AddNoteOff(80, 62, 3, 0);
-    EXPECT_TRUE(tracker.HasNoteOnAt(50, 60, 3));
-    EXPECT_FALSE(tracker.HasNoteOnAt(49, 60, 3));
-    EXPECT_FALSE(tracker.HasNoteOnAt(51, 60, 3));
-    EXPECT_FALSE(tracker.HasNoteOnAt(50, 60, 4));
-    EXPECT_FALSE(tracker.HasNoteOnAt(50, 61, 3));
-    EXPECT_FALSE(tracker.HasNoteOnAt(80, 62, 3)) << "a note-off is no note-on";
-}
-
 // Records are recycled first-in, first-out; nothing is allocated once spares exist.
 TEST(NoteTrackerRecycling, ReleasedAndClearedRecordsAreReused) {
     NoteTracker tracker;
