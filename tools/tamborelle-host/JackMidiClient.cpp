@@ -4,6 +4,10 @@
 #include <jack/midiport.h>
 #include <jack/transport.h>
 
+#include <setjmp.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -16,6 +20,32 @@ jack_port_t* P(void* port) { return static_cast<jack_port_t*>(port); }
 
 // libjack prints its own complaints to stderr; the host says what went wrong in one line.
 void Quiet(const char*) {}
+
+// Every JACK program of a user maps one metadata database in /dev/shm. When two create it
+// at once, or one is killed doing so, its files are left truncated and mapping them raises
+// SIGBUS in whichever JACK program opens next. Opening is guarded so that ends in a message.
+sigjmp_buf sOpenJump;
+void OnBusError(int) { siglongjmp(sOpenJump, 1); }
+
+jack_client_t* GuardedOpen(const std::string& name, const std::string& server, jack_status_t& status, bool& damaged) {
+    struct sigaction guard {
+    }, previous{};
+    guard.sa_handler = OnBusError;
+    sigemptyset(&guard.sa_mask);
+    sigaction(SIGBUS, &guard, &previous);
+    jack_client_t* volatile client = nullptr;
+    damaged = false;
+    if (sigsetjmp(sOpenJump, 1) == 0) {
+        const jack_options_t options = JackNoStartServer;
+        client = server.empty() ? jack_client_open(name.c_str(), options, &status)
+                                : jack_client_open(name.c_str(), jack_options_t(options | JackServerName), &status,
+                                                   server.c_str());
+    } else {
+        damaged = true;
+    }
+    sigaction(SIGBUS, &previous, nullptr);
+    return client;
+}
 
 class JackInput : public LiveMidiInput {
 public:
@@ -83,10 +113,13 @@ bool JackMidiClient::Open(const std::string& name, const std::string& server, st
     jack_set_error_function(Quiet);
     jack_set_info_function(Quiet);
     jack_status_t status = jack_status_t(0);
-    jack_options_t options = JackNoStartServer;
-    jack_client_t* client = server.empty() ? jack_client_open(name.c_str(), options, &status)
-                                           : jack_client_open(name.c_str(), jack_options_t(options | JackServerName),
-                                                              &status, server.c_str());
+    bool damaged = false;
+    jack_client_t* client = GuardedOpen(name, server, status, damaged);
+    if (damaged) {
+        error = "JACK's shared files in /dev/shm/jack_db-" + std::to_string(getuid()) +
+                " are damaged; with no JACK program running, remove the __db.* files there";
+        return false;
+    }
     if (!client) {
         const std::string which = server.empty() ? "JACK server" : "JACK server named \"" + server + "\"";
         if (status & JackServerFailed)
