@@ -21,6 +21,11 @@ cmake --build build-fuzz -j"$jobs" --target tamborelle_png_fuzzer
 echo "== inputs the PNG fuzzer once found"
 ctest --test-dir build-fuzz -R png_fuzz_regressions --output-on-failure
 
+# The Debian package, built in a directory of its own, unpacked into a scratch root and checked.
+echo "== the Debian package"
+tools/build-deb.sh
+tests/tools/deb-package-test.sh build-deb/tamborelle-vst_*_amd64.deb
+
 # The Windows DLL, cross-built, with its tests under wine; before the Linux tests, so
 # the last test summary printed is theirs.
 tools/build-windows.sh
