@@ -11,6 +11,7 @@
 #include <jack/midiport.h>
 #include <jack/transport.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -97,6 +98,24 @@ private:
     std::string mOutput;
 };
 
+// JACK servers of one user share that user's metadata database, which a starting server
+// creates and a stopping one deletes: servers of two test runs on one machine trip over
+// each other. Each test holds this machine-wide lock while it runs JACK.
+class JackTestLock {
+public:
+    JackTestLock() : mFd(open("/tmp/tamborelle-jack-tests.lock", O_CREAT | O_RDWR, 0666)) {
+        if (mFd >= 0) flock(mFd, LOCK_EX);
+    }
+    ~JackTestLock() {
+        if (mFd >= 0) close(mFd);
+    }
+    JackTestLock(const JackTestLock&) = delete;
+    JackTestLock& operator=(const JackTestLock&) = delete;
+
+private:
+    int mFd;
+};
+
 jack_client_t* OpenClient(const std::string& server, const char* name) {
     jack_status_t status;
     return jack_client_open(name, jack_options_t(JackNoStartServer | JackServerName), &status, server.c_str());
@@ -112,19 +131,32 @@ jack_client_t* OpenClient(const std::string& server, const char* name) {
 // So the test waits for the server's socket before it connects.
 bool StartServer(Child& server, const std::string& name) {
     const std::string socket = "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
-    if (!server.Start({"jackd", "--no-realtime", "-S", "-n", name, "-t", "5000", "-d", "dummy", "-r",
-                       std::to_string(kRate), "-p", std::to_string(kPeriod)},
-                      Temp(name + ".log")))
-        return false;
     struct stat info;
-    for (int i = 0; i < 200 && stat(socket.c_str(), &info) != 0; ++i) Sleep(50);
-    Sleep(100);
-    for (int i = 0; i < 100; ++i) {
-        if (jack_client_t* probe = OpenClient(name, "probe")) {
-            jack_client_close(probe);
-            return true;
+    // A server starting beside another one (other JACK use on the machine) can lose the
+    // race for that database and die at once; it is started again then.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!server.Start({"jackd", "--no-realtime", "-S", "-n", name, "-t", "5000", "-d", "dummy", "-r",
+                           std::to_string(kRate), "-p", std::to_string(kPeriod)},
+                          Temp(name + ".log")))
+            return false;
+        bool died = false;
+        for (int i = 0; i < 200 && stat(socket.c_str(), &info) != 0 && !died; ++i) {
+            died = server.Wait(0) >= 0;
+            Sleep(50);
         }
-        Sleep(50);
+        if (died) {
+            Sleep(300 * (attempt + 1));
+            continue;
+        }
+        Sleep(100);
+        for (int i = 0; i < 100; ++i) {
+            if (jack_client_t* probe = OpenClient(name, "probe")) {
+                jack_client_close(probe);
+                return true;
+            }
+            Sleep(50);
+        }
+        return false;
     }
     return false;
 }
@@ -170,31 +202,34 @@ public:
         Sleep(50);  // a cycle still reading the old script has ended
         mScript = std::move(messages);
         mNext.store(0);
-        const int64_t start = int64_t(jack_frame_time(mClient)) + delay;
+        const int64_t start = mCycle.load() + delay;
         mStart.store(start);
         return start;
     }
-    // Waits until the server's clock has passed frame.
+    // Waits until this client has run a cycle two periods past frame: the server then ran
+    // every client's cycles up to frame, and what the host sent in them has arrived. The
+    // server's clock can run ahead of the cycles on a busy machine, so it is no measure.
     void WaitFor(int64_t frame) const {
-        while (int64_t(jack_frame_time(mClient)) < frame + 2 * kPeriod) Sleep(10);
+        for (int waited = 0; mCycle.load() < frame + 2 * kPeriod && waited < 30000; waited += 10) Sleep(10);
     }
     std::vector<Midi> Recorded() const {
         return std::vector<Midi>(mRecorded.begin(), mRecorded.begin() + long(mCount.load()));
     }
     jack_client_t* Client() const { return mClient; }
-    bool mLate = false;
+    std::atomic<bool> mLate{false};  // a message was written after its frame
 
 private:
     static int Process(jack_nframes_t frames, void* arg) {
         TestClient* self = static_cast<TestClient*>(arg);
         const int64_t cycle = jack_last_frame_time(self->mClient);
+        self->mCycle.store(cycle);
         void* out = jack_port_get_buffer(self->mOut, frames);
         jack_midi_clear_buffer(out);
         const int64_t start = self->mStart.load();
         for (size_t i = self->mNext.load(); start >= 0 && i < self->mScript.size(); i = ++self->mNext) {
             const int64_t at = start + self->mScript[i].mFrame;
             if (at >= cycle + frames) break;
-            self->mLate = self->mLate || at < cycle;
+            if (at < cycle) self->mLate.store(true);
             jack_midi_event_write(out, jack_nframes_t(std::max<int64_t>(0, at - cycle)), self->mScript[i].mBytes, 3);
         }
         void* in = jack_port_get_buffer(self->mIn, frames);
@@ -216,6 +251,7 @@ private:
     std::vector<Midi> mScript;
     std::atomic<size_t> mNext{0};
     std::atomic<int64_t> mStart{-1};
+    std::atomic<int64_t> mCycle{0};  // the start of the latest cycle
     std::vector<Midi> mRecorded;
     std::atomic<size_t> mCount{0};
 };
@@ -271,6 +307,7 @@ protected:
         }
         return false;
     }
+    JackTestLock mLock;  // first in, last out
     std::string mName;
     Child mServer, mHost;
     TestClient mClient;
@@ -318,7 +355,7 @@ TEST_F(LiveJackTest, PlaysAsRenderDoesAndEndsHeldNotes) {
     mHost.Signal(SIGINT);
     EXPECT_EQ(mHost.Wait(5000), 0) << mHost.Output();
     Sleep(100);
-    EXPECT_FALSE(mClient.mLate);
+    EXPECT_FALSE(mClient.mLate.load());
     EXPECT_NE(mHost.Output().find("stopped: 7 notes in"), std::string::npos) << mHost.Output();
 
     std::vector<Midi> live = mClient.Recorded();
@@ -400,6 +437,7 @@ TEST_F(LiveJackTest, UnknownPortAndVanishingServer) {
 
 // Without a server the host says so in one line.
 TEST(LiveJack, NoServer) {
+    JackTestLock lock;
     Child host;
     const std::string name = "tamborelle-absent-" + std::to_string(getpid());
     ASSERT_TRUE(
