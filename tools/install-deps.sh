@@ -6,6 +6,10 @@ set -eu
 
 packages="build-essential cmake pkg-config libpng-dev zlib1g-dev libgtest-dev libgmock-dev
   libbenchmark-dev libfreetype-dev libfontconfig-dev fonts-liberation clang libclang-rt-14-dev"
+# The live host's JACK client library, and the server its tests start.
+packages="$packages jackd2 libjack-jackd2-dev"
+# The Debian package: cpack finds the binaries with file to read their dependencies off.
+packages="$packages file"
 if [ -n "${TAMBORELLE_WINDOWS:-}" ]; then
     packages="$packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-wine"
 fi

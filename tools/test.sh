@@ -19,6 +19,11 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
     -DTAMBORELLE_SANITIZE=ON -DTAMBORELLE_TESTS=ON -DTAMBORELLE_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
 
+# The Debian package, built in a directory of its own, unpacked into a scratch root and checked.
+echo "== the Debian package"
+tools/build-deb.sh
+tests/tools/deb-package-test.sh build-deb/tamborelle-vst_*_amd64.deb
+
 # The Windows DLL, cross-built, with its tests under wine; before the Linux tests, so
 # the last test summary printed is theirs.
 tools/build-windows.sh

@@ -48,6 +48,27 @@ TEST(HostOptions, DefaultsAndOtherCommands) {
     EXPECT_NE(HostUsage().find("ParMute"), std::string::npos);  // the shared name is explained
 }
 
+TEST(HostOptions, EventsPictureAndLive) {
+    HostOptions o;
+    ASSERT_TRUE(Parse({"render", "m.so", "a.mid", "b.mid", "--events", "--picture", "roll.png"}, o));
+    EXPECT_TRUE(o.mEvents);
+    EXPECT_EQ(o.mPicture, "roll.png");
+    ASSERT_TRUE(Parse({"live", "m.so", "--set", "v1Chan=3", "--tempo=96", "--from", "kbd:out", "--to", "synth:in",
+                       "--from=seq:out", "--name", "tb", "--server", "studio"},
+                      o));
+    EXPECT_EQ(o.mCommand, HostOptions::Command::Live);
+    EXPECT_EQ(o.mModule, "m.so");
+    EXPECT_EQ(o.mSettings.size(), 1u);
+    EXPECT_EQ(o.mTempo, 96.0);
+    EXPECT_EQ(o.mFrom, (std::vector<std::string>{"kbd:out", "seq:out"}));
+    EXPECT_EQ(o.mTo, (std::vector<std::string>{"synth:in"}));
+    EXPECT_EQ(o.mClientName, "tb");
+    EXPECT_EQ(o.mServer, "studio");
+    ASSERT_TRUE(Parse({"live", "m.so"}, o));
+    EXPECT_EQ(o.mClientName, "tamborelle");
+    EXPECT_TRUE(o.mServer.empty());
+}
+
 TEST(HostOptions, MistakesAreReported) {
     const std::vector<std::vector<std::string>> bad = {
         {},
@@ -66,6 +87,19 @@ TEST(HostOptions, MistakesAreReported) {
         {"render", "m.so", "in.mid", "out.mid", "--tempo", "0"},
         {"render", "m.so", "in.mid", "out.mid", "--tempo", "nan"},
         {"render", "m.so", "in.mid", "out.mid", "--loop"},
+        {"render", "m.so", "in.mid", "out.mid", "--events=yes"},
+        {"render", "m.so", "in.mid", "out.mid", "--picture"},
+        {"render", "m.so", "in.mid", "out.mid", "--picture="},
+        {"render", "m.so", "in.mid", "out.mid", "--from", "kbd:out"},
+        {"info", "m.so", "--events"},
+        {"live"},
+        {"live", "m.so", "extra"},
+        {"live", "m.so", "--rate", "48000"},
+        {"live", "m.so", "--block", "64"},
+        {"live", "m.so", "--events"},
+        {"live", "m.so", "--picture", "roll.png"},
+        {"live", "m.so", "--to"},
+        {"live", "m.so", "--name="},
     };
     for (const auto& args : bad) {
         HostOptions o;

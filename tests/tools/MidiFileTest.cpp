@@ -1,5 +1,5 @@
 // Reading and writing Standard MIDI Files: round trips, what real files do,
-// and input that must be refused without reading out of bounds.
+// input that must be refused without reading out of bounds; and note names.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "tools/midi/MidiFileReader.h"
 #include "tools/midi/MidiFileWriter.h"
+#include "tools/midi/NoteName.h"
 
 namespace {
 
@@ -225,4 +226,12 @@ TEST(MidiFileReader, SurvivesGarbage) {
                 }
         }
     }
+}
+
+TEST(NoteName, SharpsAndMiddleCInOctaveFour) {
+    EXPECT_EQ(NoteName(60), "C4");
+    EXPECT_EQ(NoteName(61), "C#4");
+    EXPECT_EQ(NoteName(0), "C-1");
+    EXPECT_EQ(NoteName(127), "G9");
+    EXPECT_EQ(NoteName(57), "A3");
 }

@@ -1,5 +1,6 @@
 // tamborelle-host against the real module: info lists what a DAW would see,
-// and render turns a small file into the voices the parameters ask for.
+// render turns a small file into the voices the parameters ask for, and shows
+// them as a table and a picture.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -145,6 +146,50 @@ TEST(HostEndToEnd, DelaysFollowTheFileTempo) {
     ASSERT_EQ(notes.size(), 6u);
     EXPECT_NEAR(double(std::get<0>(notes[0])), 960.0, 1.0);
     EXPECT_NEAR(double(std::get<0>(notes[3])), 1920.0 + 960.0, 1.0);
+}
+
+// --events lists every note that came out where a musician counts it, and --picture
+// writes the piano roll beside the MIDI file.
+TEST(HostEndToEnd, EventsAndPictureShowWhatCameOut) {
+    const std::string in = WriteInput("shown.mid"), out = Temp("shown_out.mid"), roll = Temp("shown_roll.png");
+    std::remove(roll.c_str());
+    const HostRun run = Host("render " + Module() + " " + in + " " + out + " --set ParChan=2 --set 8=7 --events" +
+                             " --picture " + roll);
+    ASSERT_EQ(run.mStatus, 0) << run.mOutput;
+    for (const char* line : {"piano roll: ", "bar:beat:tick     sample",
+                             "      1:1:000          0   1  C4    60  100            1:840     41344\n",
+                             "      1:1:000          0   2  G4    67  100            1:840     41344\n",
+                             "      1:3:000      44100   1  E4    64   90            0:800     18375\n",
+                             "      2:1:000      88200   2  D5    74   90            0:800     18375\n"})
+        EXPECT_NE(run.mOutput.find(line), std::string::npos) << line << "\n" << run.mOutput;
+    FILE* file = std::fopen(roll.c_str(), "rb");
+    ASSERT_NE(file, nullptr) << roll;
+    unsigned char head[8] = {};
+    EXPECT_EQ(std::fread(head, 1, 8, file), 8u);
+    std::fclose(file);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(head + 1), 3), "PNG");
+}
+
+// What cannot be shown is said in one line: a picture that cannot be written, a file
+// with nothing to play, a render where every voice is silent.
+TEST(HostEndToEnd, ShowingNothingFailsClearly) {
+    const std::string in = WriteInput("unshown.mid"), out = Temp("unshown_out.mid");
+    HostRun run = Host("render " + Module() + " " + in + " " + out + " --picture /nonexistent/dir/roll.png");
+    EXPECT_EQ(run.mStatus, 1);
+    EXPECT_EQ(run.mOutput, "tamborelle-host: cannot write /nonexistent/dir/roll.png: No such file or directory\n");
+    run = Host("render " + Module() + " " + in + " " + out +
+               " --set MainMute=on --set ParMute=on --set v1Mute=on --set v2Mute=on --events");
+    EXPECT_EQ(run.mStatus, 1);
+    EXPECT_NE(run.mOutput.find("tamborelle-host: no notes came out of the plug-in"), std::string::npos) << run.mOutput;
+    MidiFile empty;
+    empty.mTracks.resize(1);
+    empty.mTracks[0].mEvents = {MidiEvent::Tempo(0, 500000)};
+    const std::string silent = Temp("silent.mid");
+    std::string error;
+    ASSERT_TRUE(WriteMidiFileToPath(empty, silent, error)) << error;
+    run = Host("render " + Module() + " " + silent + " " + out + " --events");
+    EXPECT_EQ(run.mStatus, 2);
+    EXPECT_EQ(run.mOutput, "tamborelle-host: " + silent + " holds no notes to play, so there is nothing to show\n");
 }
 
 TEST(HostEndToEnd, MistakesGiveClearFailures) {

@@ -1,11 +1,13 @@
 // Rendering through a stand-in plug-in that echoes its input: the transport it
-// sees block by block, the pre-roll and tail, event timing in and out, and
-// when parameters reach it.
+// sees block by block, the pre-roll and tail, event timing in and out, when
+// parameters reach it, where the render's notes sit, and which voices the
+// piano roll's legend names.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "tests/tools/FakeEffect.h"
+#include "tools/tamborelle-host/ChannelVoices.h"
 #include "tools/tamborelle-host/EventSchedule.h"
 #include "tools/tamborelle-host/RenderHost.h"
 
@@ -172,4 +174,53 @@ TEST_F(RenderHostTest, RefusesFormat2) {
     MidiFile file = Phrase();
     file.mFormat = 2;
     EXPECT_FALSE(Render(file, RenderSettings{}));
+}
+
+// The notes of a render are placed in samples and in quarter notes of the file's tempo
+// map: the echo of the note at tick 720 (1.5 quarters) sits after the change to 60 BPM.
+TEST_F(RenderHostTest, NotesArePlacedInSamplesAndQuarters) {
+    MidiFile file = Phrase();
+    file.mTracks[0].mEvents.push_back(MidiEvent::Tempo(480, 1000000));
+    ASSERT_TRUE(Render(file, RenderSettings{}));
+    ASSERT_EQ(mReport.mInputNotes.size(), 3u);
+    ASSERT_EQ(mReport.mOutputNotes.size(), 3u);
+    for (const std::vector<PlayedNote>* notes : {&mReport.mInputNotes, &mReport.mOutputNotes}) {
+        const PlayedNote& n = notes->back();
+        EXPECT_EQ(n.mNote, 67);
+        EXPECT_EQ(n.mChannel, 1);
+        EXPECT_EQ(n.mStart, 44100);   // 0.5 s at 120 BPM, 0.5 s at 60
+        EXPECT_EQ(n.mLength, 25725);  // 280 ticks at 60 BPM
+        EXPECT_NEAR(n.mStartQuarters, 1.5, 1e-9);
+        EXPECT_NEAR(n.mLengthQuarters, 280.0 / 480.0, 1e-9);
+    }
+    EXPECT_EQ(mReport.mNumerator, 4);
+    EXPECT_EQ(mReport.mDenominator, 4);
+}
+
+// The legend's words: the unmuted voices whose channel parameter shows the channel, with
+// their delay. A plug-in without Tamborelle's parameters gets no words.
+TEST(ChannelVoices, ReadOffTheParameters) {
+    const std::vector<std::string> onOff = {"off", "on"}, delays = {"--off--", "1/4", "1/8"};
+    ResetFakeEffect({{"MainChan", 1, 16, 1, {}, 0, 1},
+                     {"MainMute", 0, 1, 1, onOff, 0, 0},
+                     {"MnDelay", 0, 2, 1, delays, 0, 0},
+                     {"ParChan", 1, 16, 1, {}, 0, 1},
+                     {"ParMute", 0, 1, 1, onOff, 0, 0},
+                     {"ParMute", -24, 24, 1, {}, 0, 7},  // the interval, as Tamborelle names it
+                     {"v1Chan", 1, 16, 1, {}, 0, 3},
+                     {"v1Mute", 0, 1, 1, onOff, 0, 1},
+                     {"v2Chan", 1, 16, 1, {}, 0, 3},
+                     {"v2Mute", 0, 1, 1, onOff, 0, 0},
+                     {"v2Delay", 0, 2, 1, delays, 0, 2}});
+    VstHost host;
+    ASSERT_TRUE(host.Instantiate(FakeEntry));
+    const ChannelVoices voices = ReadChannelVoices(host);
+    EXPECT_EQ(voices.mNames[0], "main, parallel");
+    EXPECT_EQ(voices.mNames[2], "v2 1/8 late");  // v1 is muted
+    for (int c : {1, 3, 15}) EXPECT_EQ(voices.mNames[c], "");
+
+    ResetFakeEffect({{"Mode", 0, 4, 1, {"A", "B", "C", "D", "E"}}});
+    VstHost other;
+    ASSERT_TRUE(other.Instantiate(FakeEntry));
+    for (const std::string& name : ReadChannelVoices(other).mNames) EXPECT_EQ(name, "");
 }

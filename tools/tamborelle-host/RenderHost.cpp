@@ -24,6 +24,18 @@ void RenderHost::SetTransport(int64_t position, bool playing, bool changed) {
     if (changed) mTime.flags |= vst2::kVstTransportChanged;
 }
 
+void RenderHost::PlaceInQuarters(std::vector<PlayedNote>& notes) const {
+    const double rate = mSettings.mSampleRate;
+    auto quarters = [&](int64_t sample) {
+        const double seconds = double(sample) / rate;
+        return seconds < 0 ? seconds * mTempo->InitialBpm() / 60.0 : mTempo->QuartersAt(seconds);
+    };
+    for (PlayedNote& n : notes) {
+        n.mStartQuarters = quarters(n.mStart);
+        n.mLengthQuarters = quarters(n.mStart + n.mLength) - n.mStartQuarters;
+    }
+}
+
 void RenderHost::Deliver(const std::vector<TimedEvent>& events, size_t begin, size_t end) {
     mEvents.Clear();
     for (size_t i = begin; i < end; ++i) {
@@ -147,6 +159,15 @@ bool RenderHost::Render(const MidiFile& input, const RenderSettings& settings,
         ++report.mBlocks;
     }
     Dispatch(vst2::effStopProcess);
+
+    std::vector<NoteMessage> in, out;
+    for (const TimedEvent& e : events) in.push_back({e.mFrame, e.mStatus, e.mData1, e.mData2});
+    for (const RenderedEvent& e : mCaptured)
+        if (e.mStatus != 0xF0) out.push_back({e.mSample - mPreroll, e.mStatus, e.mData1, e.mData2});
+    report.mInputNotes = PairNotes(in, position - mPreroll);
+    report.mOutputNotes = PairNotes(out, position - mPreroll);
+    PlaceInQuarters(report.mInputNotes);
+    PlaceInQuarters(report.mOutputNotes);
     mTempo = nullptr;
 
     for (const TimedEvent& e : events)
@@ -162,5 +183,7 @@ bool RenderHost::Render(const MidiFile& input, const RenderSettings& settings,
     report.mIgnored = mIgnored;
     report.mSeconds = double(position) / rate;
     report.mBpm = tempo.InitialBpm();
+    report.mNumerator = tempo.Numerator();
+    report.mDenominator = tempo.Denominator();
     return true;
 }

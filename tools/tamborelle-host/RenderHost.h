@@ -10,6 +10,7 @@
 #include "tools/midi/MidiFile.h"
 #include "tools/midi/TempoMap.h"
 #include "tools/tamborelle-host/EventSchedule.h"
+#include "tools/tamborelle-host/PlayedNotes.h"
 #include "tools/tamborelle-host/RenderOutput.h"
 #include "tools/vsthost/VstHost.h"
 
@@ -26,6 +27,11 @@ struct RenderReport {
     double mSeconds = 0.0;  // played time, pre-roll and tail included
     double mBpm = 120.0;    // tempo at the start
     int mIgnored = 0;       // events from the plug-in that no MIDI file can hold
+    int mNumerator = 4;     // the file's meter
+    int mDenominator = 4;
+    // The notes played into the plug-in and the notes it sent, from the file's start.
+    std::vector<PlayedNote> mInputNotes;
+    std::vector<PlayedNote> mOutputNotes;
 };
 
 class RenderHost : public VstHost {
@@ -48,6 +54,7 @@ private:
     void SetTransport(int64_t position, bool playing, bool changed);
     void Deliver(const std::vector<TimedEvent>& events, size_t begin, size_t end);
     void ProcessBlock();
+    void PlaceInQuarters(std::vector<PlayedNote>& notes) const;
 
     const TempoMap* mTempo = nullptr;
     RenderSettings mSettings;

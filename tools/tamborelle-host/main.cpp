@@ -1,5 +1,6 @@
 // tamborelle-host: a command-line VST 2.4 host that lists a module's identity
-// and parameters, or renders a MIDI file through it into another MIDI file.
+// and parameters, renders a MIDI file through it into another MIDI file (with a
+// table and a piano roll of what came out), or plays it live on JACK.
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -8,10 +9,14 @@
 
 #include "tools/midi/MidiFileReader.h"
 #include "tools/midi/MidiFileWriter.h"
+#include "tools/tamborelle-host/ChannelVoices.h"
+#include "tools/tamborelle-host/EventTable.h"
 #include "tools/tamborelle-host/HostOptions.h"
+#include "tools/tamborelle-host/HostSettings.h"
 #include "tools/tamborelle-host/InfoReport.h"
+#include "tools/tamborelle-host/LiveSession.h"
 #include "tools/tamborelle-host/RenderHost.h"
-#include "tools/vsthost/ParameterResolver.h"
+#include "tools/tamborelle-host/RollPicture.h"
 #include "tools/vsthost/PluginStartup.h"
 #include "tools/vsthost/VstHost.h"
 #include "tools/vsthost/VstModule.h"
@@ -43,26 +48,22 @@ int RunRender(const HostOptions& options) {
     std::string error;
     if (!ReadMidiFileFromPath(options.mInput, input, error)) return Fail(kExitUsage, error);
     if (input.mFormat == 2) return Fail(kExitUsage, options.mInput + ": format 2 files are not supported");
+    if (options.mEvents || !options.mPicture.empty()) {
+        bool notes = false;
+        for (const MidiTrack& track : input.mTracks)
+            for (const MidiEvent& e : track.mEvents) notes = notes || e.IsNoteOn();
+        if (!notes) return Fail(kExitUsage, options.mInput + " holds no notes to play, so there is nothing to show");
+    }
 
     VstModule module;
     RenderHost host;
     if (!StartPlugin(module, host, options.mModule, options.mSampleRate, options.mBlockSize, error))
         return Fail(kExitFailure, error);
 
-    ParameterResolver resolver(host);
     std::vector<std::pair<int, float>> parameters;
-    for (const ParamSetting& setting : options.mSettings) {
-        std::string note;
-        int index = -1;
-        float normalized = 0.0f;
-        const bool found = resolver.Resolve(setting, index, normalized, error, note);
-        if (!note.empty()) std::cerr << "tamborelle-host: note: " << note << "\n";
-        if (!found) {
-            if (index < 0) error += " (tamborelle-host info MODULE lists them)";
-            host.Stop();
-            return Fail(kExitUsage, error);
-        }
-        parameters.emplace_back(index, normalized);
+    if (!ResolveSettings(host, options.mSettings, parameters, error, std::cerr)) {
+        host.Stop();
+        return Fail(kExitUsage, error);
     }
 
     RenderSettings settings;
@@ -73,16 +74,20 @@ int RunRender(const HostOptions& options) {
     RenderReport report;
     const bool rendered = host.Render(input, settings, parameters, output, report, error);
     // What the plug-in itself shows for the values given, as a check.
-    std::vector<std::string> applied;
-    for (const auto& p : parameters) {
-        std::string index = std::to_string(p.first), name = host.ParamName(p.first);
-        index.insert(0, index.size() < 3 ? 3 - index.size() : 0, ' ');
-        name.append(name.size() < 12 ? 12 - name.size() : 0, ' ');
-        applied.push_back("set " + index + " " + name + " " + host.ParamDisplay(p.first) + "\n");
-    }
+    const std::vector<std::string> applied = DescribeSettings(host, parameters);
+    // The legend's voices and the title, as the plug-in shows them after playing.
+    const ChannelVoices voices = ReadChannelVoices(host);
+    char tempo[32];
+    std::snprintf(tempo, sizeof tempo, "%g", report.mBpm);
+    const size_t slash = options.mInput.find_last_of("/\\");
+    const std::string title = (slash == std::string::npos ? options.mInput : options.mInput.substr(slash + 1)) +
+                              " through " + host.Text(vst2::effGetEffectName) + ", " + tempo + " BPM, " +
+                              std::to_string(report.mNumerator) + "/" + std::to_string(report.mDenominator);
     host.Stop();
     if (!rendered) return Fail(kExitFailure, error);
     if (!WriteMidiFileToPath(output, options.mOutput, error)) return Fail(kExitFailure, error);
+    if (!options.mPicture.empty() && !WriteRollPicture(report, voices, title, options.mPicture, error))
+        return Fail(kExitFailure, error);
 
     char line[160];
     std::snprintf(line, sizeof line, "rendered %.2f s at %g Hz in blocks of %d, %g BPM\n", report.mSeconds,
@@ -97,6 +102,16 @@ int RunRender(const HostOptions& options) {
     if (report.mOut.mOthers) std::cout << "other messages out: " << report.mOut.mOthers << "\n";
     if (report.mOut.mHanging) std::cout << "warning: " << report.mOut.mHanging << " notes never ended\n";
     if (report.mIgnored) std::cout << "warning: " << report.mIgnored << " malformed events from the plug-in ignored\n";
+    if (!options.mPicture.empty()) std::cout << "piano roll: " << options.mPicture << "\n";
+    if (options.mEvents) {
+        if (report.mOutputNotes.empty())
+            return Fail(kExitFailure, "no notes came out of the plug-in, so there are no events to list");
+        TableMeter meter;
+        meter.mNumerator = report.mNumerator;
+        meter.mDenominator = report.mDenominator;
+        std::cout << "\n";
+        PrintEventTable(report.mOutputNotes, meter, std::cout);
+    }
     return 0;
 }
 
@@ -114,6 +129,7 @@ int main(int argc, char** argv) {
     case HostOptions::Command::Help: std::cout << HostUsage(); return 0;
     case HostOptions::Command::Info: return RunInfo(options);
     case HostOptions::Command::Render: return RunRender(options);
+    case HostOptions::Command::Live: return RunLive(options);
     }
     return kExitUsage;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/EditorTypes.h"
+#include "tools/picture/PngWriter.h"
 #include "tools/vsthost/ParameterResolver.h"
 #include "tools/vsthost/VstHost.h"
 
@@ -71,6 +72,3 @@ private:
     ParameterResolver mResolver{mHost};
     Tamborelle* mpPlug = nullptr;
 };
-
-// Writes the bitmap's colour as an 8-bit RGB PNG through libpng; false on failure.
-bool WritePngRgb(const RasterBitmap* bitmap, const char* path);

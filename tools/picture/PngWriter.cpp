@@ -1,10 +1,13 @@
+#include "tools/picture/PngWriter.h"
+
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "raster/RasterBitmap.h"
-#include "tools/tamborelle-snapshot/EditorSession.h"
 
 namespace {
 
@@ -28,8 +31,11 @@ bool WriteRows(FILE* file, int w, int h, std::vector<png_bytep>& rows) {
 
 }  // namespace
 
-bool WritePngRgb(const RasterBitmap* bitmap, const char* path) {
-    if (!bitmap || !bitmap->GetPixelData() || !path) return false;
+bool WritePngRgb(const RasterBitmap* bitmap, const char* path, std::string* error) {
+    if (!bitmap || !bitmap->GetPixelData() || !path) {
+        if (error) *error = "nothing to write";
+        return false;
+    }
     int w = bitmap->GetWidth(), h = bitmap->GetHeight();
     std::vector<png_byte> rgb(size_t(w) * size_t(h) * 3);
     std::vector<png_bytep> rows(static_cast<size_t>(h));
@@ -45,9 +51,16 @@ bool WritePngRgb(const RasterBitmap* bitmap, const char* path) {
         }
     }
     FILE* file = std::fopen(path, "wb");
-    if (!file) return false;
+    if (!file) {
+        if (error) *error = std::string("cannot write ") + path + ": " + std::strerror(errno);
+        return false;
+    }
     bool ok = WriteRows(file, w, h, rows);
     ok = std::fclose(file) == 0 && ok;
-    if (!ok) std::remove(path);
+    if (!ok) {
+        if (error)
+            *error = std::string("cannot write ") + path + ": " + (errno ? std::strerror(errno) : "libpng failed");
+        std::remove(path);
+    }
     return ok;
 }
