@@ -123,6 +123,34 @@ TEST_F(PanelTest, ListWheelAndDoubleClick) {
     EXPECT_EQ(5.0, Plain(MAIN_CHAN));
 }
 
+// Every list's wheel visits every entry once per turn, in both directions, and wraps
+// between the first and the last.
+TEST_F(PanelTest, EveryListWheelsThroughEveryEntry) {
+    const int LIST_PARAMS[] = {2, 3, 6, 9, 12, 22, 23, 26, 36, 37, 40, 39};
+    for (int param : LIST_PARAMS) {
+        IParameter* p = mSession.Plug()->Param(param);
+        IControl* list = Bound(param);
+        ASSERT_TRUE(p && list) << param;
+        int n = int(p->Max() - p->Min()) + 1;
+        IBounds r = list->Rect();
+        for (int direction : {1, -1}) {
+            const double start = Plain(param);
+            std::vector<double> seen;
+            for (int i = 0; i < n; ++i) {
+                mSession.Wheel(r.L + 5, r.T + 5, direction);
+                seen.push_back(Plain(param));
+            }
+            for (int i = 1; i < n; ++i) {
+                double expected = seen[i - 1] + direction;
+                if (expected > p->Max()) expected = p->Min();
+                if (expected < p->Min()) expected = p->Max();
+                EXPECT_EQ(expected, seen[i]) << p->Name() << (direction > 0 ? " up" : " down") << " step " << i;
+            }
+            EXPECT_EQ(start, seen.back()) << p->Name() << ": a whole turn comes back to the start";
+        }
+    }
+}
+
 // Read-outs change at the next dirty check, not before, and show whole numbers.
 TEST_F(PanelTest, ReadOutsFollowLazily) {
     mSession.Tick();
