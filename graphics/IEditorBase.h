@@ -133,6 +133,9 @@ public:
     void OnMouseWheel(int x, int y, const IPointerState* state, int notches);
     void OnKeyDown(int x, int y, int key);
     void OnMouseOut();
+    // The window lost the pointer in the middle of a gesture (another window took it):
+    // the capturing control is released and the host's gesture ends.
+    void OnMouseCaptureLost();
     // [construction]
     void SetHandleMouseOver(bool on) { mHandleMouseOver = on; }
     // [GUI thread]
@@ -164,4 +167,5 @@ protected:
     bool mHandleMouseOver = false;
     bool mStrictDrawing = true;
     bool mLastClickWasRight = false;
+    bool mSwallowRelease = false;  // the next mouse-up ends a double click, already complete
 };

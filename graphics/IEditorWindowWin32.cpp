@@ -127,6 +127,12 @@ LRESULT CALLBACK IEditorWindowProcs::WindowProc(HWND window, UINT message, WPARA
         g->mEditState = EditCommit;
         return 0;
     }
+    if (message == WM_CAPTURECHANGED) {
+        // Another window took the mouse in the middle of a drag (a host dialog, a
+        // switch of application): the release will never come here.
+        if (reinterpret_cast<HWND>(lParam) != window) g->OnMouseCaptureLost();
+        return 0;
+    }
     if (g->mEditWindow && g->mEditState == EditFocused) {
         if (message == WM_RBUTTONDOWN) {
             g->mEditState = EditCancel;
@@ -191,11 +197,14 @@ LRESULT CALLBACK IEditorWindowProcs::WindowProc(HWND window, UINT message, WPARA
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
-        ReleaseCapture();
+        // The gesture ends before the capture goes, so the capture change that
+        // ReleaseCapture sends finds nothing left to end.
         IPointerState state = PointerFromKeys(wParam);
         g->OnMouseUp(x, y, &state);
+        ReleaseCapture();
         return 0;
     }
+
     case WM_LBUTTONDBLCLK: {
         IPointerState state = PointerFromKeys(wParam);
         if (g->OnMouseDblClick(x, y, &state)) SetCapture(window);
@@ -342,9 +351,17 @@ void IEditorWindow::CloseWindow() {
         return;
     }
     // The window's last message does the bookkeeping; should it never come (a window
-    // that could not be destroyed), the count goes down all the same.
-    DestroyWindow(static_cast<HWND>(mWindow));
-    if (mWindow) IEditorWindowProcs::WindowGone(this);
+    // that could not be destroyed, such as one closed from another thread), the count
+    // goes down all the same, and the window forgets this editor and its timer so that
+    // a late message finds nothing.
+    HWND window = static_cast<HWND>(mWindow);
+    DestroyWindow(window);
+    if (mWindow) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        KillTimer(window, TIMER_ID);
+        IEditorWindowProcs::CloseEditor(this);
+        IEditorWindowProcs::WindowGone(this);
+    }
     UnregisterClassIfUnused();
 }
 

@@ -95,6 +95,45 @@ TEST_F(PanelTest, FaderGestureReachesHost) {
     EXPECT_EQ(-24.0, Plain(PAR_INTERVAL));
 }
 
+// A double click restores the default as one gesture of its own; the release that
+// follows it tells the host nothing more.
+TEST_F(PanelTest, DoubleClickRestoresInsideOneGesture) {
+    const double initial = Plain(PAR_INTERVAL);
+    int x = FADER_LEFT + HALF_HANDLE + TRAVEL / 4;
+    mEditor->OnMouseDown(x, FADER_Y, &mLeft);
+    mEditor->OnMouseUp(x, FADER_Y, &mLeft);
+    ASSERT_NE(initial, Plain(PAR_INTERVAL));
+    mSession.mEdits.clear();
+    mEditor->OnMouseDblClick(x, FADER_Y, &mLeft);
+    mEditor->OnMouseDrag(x + 40, FADER_Y, &mLeft);  // the hand shakes before letting go
+    mEditor->OnMouseUp(x + 40, FADER_Y, &mLeft);
+    const std::vector<HostEdit>& edits = mSession.mEdits;
+    ASSERT_EQ(3u, edits.size());
+    EXPECT_EQ(HostEdit::BeginEdit, edits[0].mKind);
+    EXPECT_EQ(HostEdit::Automate, edits[1].mKind);
+    EXPECT_EQ(HostEdit::EndEdit, edits[2].mKind);
+    for (const HostEdit& e : edits) EXPECT_EQ(PAR_INTERVAL, e.mIndex);
+    EXPECT_EQ(initial, Plain(PAR_INTERVAL));
+}
+
+// Losing the pointer in the middle of a drag (another window grabbed it) ends the
+// gesture at once; nothing after it moves the fader or tells the host more.
+TEST_F(PanelTest, LostCaptureEndsTheGesture) {
+    int x = FADER_LEFT + HALF_HANDLE + TRAVEL / 2;
+    mEditor->OnMouseDown(x, FADER_Y, &mLeft);
+    mEditor->OnMouseDrag(x + 20, FADER_Y, &mLeft);
+    mEditor->OnMouseCaptureLost();
+    EXPECT_EQ(-1, mEditor->MouseCapture());
+    const double value = Plain(PAR_INTERVAL);
+    mEditor->OnMouseDrag(x + 60, FADER_Y, &mLeft);
+    mEditor->OnMouseUp(x + 60, FADER_Y, &mLeft);  // a release that still finds its way here
+    mEditor->OnMouseCaptureLost();
+    EXPECT_EQ(value, Plain(PAR_INTERVAL));
+    std::string kinds;
+    for (const HostEdit& e : mSession.mEdits) kinds += "bae"[e.mKind];
+    EXPECT_EQ("baae", kinds);
+}
+
 // A mute LED click toggles its parameter and tells the host.
 TEST_F(PanelTest, SwitchClickToggles) {
     IBounds led = Bound(MAIN_MUTE)->Rect();
