@@ -7,6 +7,14 @@
 #include "graphics/IBitmapControl.h"
 #include "graphics/IControl.h"
 
+int EditorKeyForCharacterCode(unsigned long code) {
+    if (code == 0x20) return KeySpace;
+    if (code >= 0x30 && code <= 0x39) return KeyDigit0 + int(code - 0x30);
+    if (code >= 0x41 && code <= 0x5A) return KeyLetterA + int(code - 0x41);
+    if (code >= 0x61 && code <= 0x7A) return KeyLetterA + int(code - 0x61);
+    return -1;
+}
+
 IEditorBase::IEditorBase(IEffectBase* plug, int w, int h, int frameRate)
     : mpPlug(plug), mWidth(w), mHeight(h), mFrameRate(frameRate > 0 ? frameRate : DEFAULT_FRAME_RATE) {}
 

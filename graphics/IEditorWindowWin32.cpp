@@ -41,21 +41,17 @@ HMODULE ThisModule() {
     return module;
 }
 
-// The editor's key code for a virtual key, or -1 for a key the editor ignores. The last
-// range works on key codes, not characters: keypad keys and F1..F11 count as letters.
+// The editor's key code for a virtual key, or -1 for a key the editor ignores. The
+// character range works on key codes, not characters: keypad keys and F1..F11
+// (0x61..0x7A) count as letters.
 int EditorKeyForVirtualKey(WPARAM key) {
     switch (key) {
-    case VK_SPACE: return KeySpace;
     case VK_UP: return KeyArrowUp;
     case VK_DOWN: return KeyArrowDown;
     case VK_LEFT: return KeyArrowLeft;
     case VK_RIGHT: return KeyArrowRight;
-    default: break;
+    default: return EditorKeyForCharacterCode(key);
     }
-    if (key >= 0x30 && key <= 0x39) return int(key) - 43;
-    if (key >= 0x41 && key <= 0x5A) return int(key) - 50;
-    if (key >= 0x61 && key <= 0x7A) return int(key) - 82;
-    return -1;
 }
 
 IPointerState PointerFromKeys(WPARAM keys) {
@@ -364,6 +360,10 @@ void IEditorWindow::CloseWindow() {
     }
     UnregisterClassIfUnused();
 }
+
+void IEditorWindow::Idle() {}
+
+bool IEditorWindow::HostKey(IEditKey, char, bool) { return false; }
 
 RasterBitmap* IEditorWindow::LoadImageResource(int id, const char* name) {
     return LoadPngResourceByName(mInstance, id, name, nullptr);

@@ -58,7 +58,7 @@ TEST_F(PanelTest, OfferedToTheHost) {
     ASSERT_NE(nullptr, rect);
     EXPECT_EQ(680, rect->bottom);
     EXPECT_EQ(410, rect->right);
-    EXPECT_EQ(0, Dispatch(vst2::effEditOpen, 0, nullptr)) << "no native window on this platform yet";
+    EXPECT_EQ(0, Dispatch(vst2::effEditOpen, 0, nullptr)) << "no parent window, no editor";
     EXPECT_EQ(1, Dispatch(vst2::effEditClose));
 
     EXPECT_EQ(1 + 12 * 2 + 13 + 12, mEditor->NumControls());
