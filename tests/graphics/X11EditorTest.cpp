@@ -50,6 +50,9 @@ int64_t NowMs() {
 }
 
 int sHostErrors = 0;
+// The bits of 0xRRGGBB a screen read back holds: all of them at depth 24, the top five or
+// six of each channel at depth 16.
+uint32_t sScreenBits = 0xFFFFFF;
 int HostErrorHandler(Display*, XErrorEvent*) {
     ++sHostErrors;
     return 0;
@@ -199,27 +202,30 @@ protected:
         Pump();
     }
 
-    // The window's pixels as the screen shows them, 0xRRGGBB, top row first.
+    // The window's pixels as the screen shows them, 0xRRGGBB, top row first. On a screen
+    // with fewer bits per channel, the low bits of each byte stay 0 (see sScreenBits).
     std::vector<uint32_t> ReadBack(Window window) {
         std::vector<uint32_t> out(size_t(W) * H, 0);
         XImage* image = XGetImage(mDisplay, window, 0, 0, W, H, AllPlanes, ZPixmap);
         if (!image) return out;
-        auto channel = [](unsigned long pixel, unsigned long mask) {
-            int shift = 0;
+        uint32_t screenBits = 0;
+        auto channel = [&](unsigned long pixel, unsigned long mask, int place) {
+            int shift = 0, bits = 0;
             while (mask && !(mask & 1)) mask >>= 1, ++shift;
-            unsigned long v = (pixel >> shift) & mask;
-            int bits = 0;
             while (mask >> bits) ++bits;
-            return uint32_t(bits >= 8 ? v >> (bits - 8)
-                                      : (v << (8 - bits)) | (v >> (2 * bits - 8 > 0 ? 2 * bits - 8 : 0)));
+            uint32_t v = uint32_t((pixel >> shift) & mask);
+            v = bits >= 8 ? v >> (bits - 8) : v << (8 - bits);
+            screenBits |= (0xFFu << (8 - std::min(bits, 8)) & 0xFF) << place;
+            return v << place;
         };
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) {
                 unsigned long p = XGetPixel(image, x, y);
-                out[size_t(y) * W + x] = channel(p, image->red_mask) << 16 | channel(p, image->green_mask) << 8 |
-                                         channel(p, image->blue_mask);
+                out[size_t(y) * W + x] = channel(p, image->red_mask, 16) | channel(p, image->green_mask, 8) |
+                                         channel(p, image->blue_mask, 0);
             }
         XDestroyImage(image);
+        sScreenBits = screenBits;
         return out;
     }
 };
@@ -259,7 +265,7 @@ Difference Compare(const std::vector<uint32_t>& screen, const std::vector<uint32
                    const std::vector<bool>& textMask) {
     Difference d;
     for (size_t i = 0; i < screen.size(); ++i) {
-        uint32_t a = screen[i], b = reference[i];
+        uint32_t a = screen[i] & sScreenBits, b = reference[i] & sScreenBits;
         if (a == b) continue;
         if (!textMask[i]) {
             ++d.outside;
