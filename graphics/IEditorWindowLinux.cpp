@@ -154,14 +154,19 @@ void IEditorWindowProcs::HandleEvent(IEditorWindow* g, XEvent& event) {
     case ButtonPress:
     case ButtonRelease:
     case MotionNotify: {
-        if (event.type == MotionNotify) {
-            // Only the latest position of a run of moves matters.
-            while (XCheckTypedWindowEvent(w->mDisplay, window, MotionNotify, &event)) {}
+        // Only the latest position of a run of moves matters; a move after a release
+        // or a press is not part of the run.
+        while (event.type == MotionNotify && XEventsQueued(w->mDisplay, QueuedAlready) > 0) {
+            XEvent next;
+            XPeekEvent(w->mDisplay, &next);
+            if (next.type != MotionNotify || next.xmotion.window != window) break;
+            XNextEvent(w->mDisplay, &event);
         }
-        w->mPointerX = event.xbutton.x;
-        w->mPointerY = event.xbutton.y;
-        if (PopupPointer(g, event)) break;
-        int x = event.xbutton.x, y = event.xbutton.y;
+        int x = event.type == MotionNotify ? event.xmotion.x : event.xbutton.x;
+        int y = event.type == MotionNotify ? event.xmotion.y : event.xbutton.y;
+        w->mPointerX = x;
+        w->mPointerY = y;
+        if (PopupPointer(g, event, x, y)) break;
         if (event.type == MotionNotify) {
             IPointerState state = EditorPointerForX11(event.xmotion.state, 0, false);
             if (state.L || state.R) {

@@ -63,8 +63,9 @@ public:
     // InPlaceEditLinux.cpp: the entry that a right click or the value menu opens.
     static void OpenPopup(IEditorWindow* g, IPopupKind kind, IControl* control, IParameter* param, int x, int y,
                           int columns);
-    // Pointer and key events while the entry is open; true when the entry took them.
-    static bool PopupPointer(IEditorWindow* g, XEvent& event);
+    // Pointer events (at x, y in the editor window) and keys while the entry is open;
+    // true when the entry took them.
+    static bool PopupPointer(IEditorWindow* g, XEvent& event, int x, int y);
     static bool PopupKey(IEditorWindow* g, IEditKey key, char character);
     static void DrawPopup(IEditorWindow* g);
     // Applies or discards the entry when a key or a click asked for it.

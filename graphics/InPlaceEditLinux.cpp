@@ -153,7 +153,7 @@ void IEditorWindowProcs::DrawPopup(IEditorWindow* g) {
     PutPixels(w, w->mPopupWindow, b, all, 0, 0);
 }
 
-bool IEditorWindowProcs::PopupPointer(IEditorWindow* g, XEvent& event) {
+bool IEditorWindowProcs::PopupPointer(IEditorWindow* g, XEvent& event, int x, int y) {
     INativeWindow* w = g->mpNative;
     if (!g->mEditWindow) {
         // The release of the press that closed the entry belongs to no gesture.
@@ -163,10 +163,10 @@ bool IEditorWindowProcs::PopupPointer(IEditorWindow* g, XEvent& event) {
         }
         return false;
     }
-    const XButtonEvent& e = event.xbutton;
-    bool inside = w->mPopupRect.Contains(e.x, e.y);
+    const XButtonEvent& e = event.xbutton;  // read for presses and releases only
+    bool inside = w->mPopupRect.Contains(x, y);
     bool list = w->mPopup != PopupField;
-    int entry = list && inside ? w->mList.EntryAt(e.x - w->mPopupRect.L, e.y - w->mPopupRect.T) : -1;
+    int entry = list && inside ? w->mList.EntryAt(x - w->mPopupRect.L, y - w->mPopupRect.T) : -1;
     switch (event.type) {
     case ButtonPress:
         if (int notches = EditorWheelNotchesForButton(e.button)) {
