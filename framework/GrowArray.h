@@ -3,6 +3,7 @@
 // [any thread]; an array is used by one thread at a time, under its owner's tags.
 #pragma once
 
+#include <climits>
 #include <cstring>
 #include <type_traits>
 
@@ -24,7 +25,11 @@ public:
     T* At(int i) { return i >= 0 && i < Count() ? Data() + i : nullptr; }
 
     bool Add(const T& item) { return mBuffer.Append(&item, static_cast<int>(sizeof(T))); }
-    bool Resize(int count) { return count >= 0 && mBuffer.Resize(count * static_cast<int>(sizeof(T))); }
+    // False (and nothing changed) for a count whose bytes do not fit an int, or without memory.
+    bool Resize(int count) {
+        return count >= 0 && count <= INT_MAX / static_cast<int>(sizeof(T)) &&
+               mBuffer.Resize(count * static_cast<int>(sizeof(T)));
+    }
     // Keeps the storage: a cleared array refills without allocating.
     void Clear() { mBuffer.Clear(); }
     void RemoveAt(int i) {

@@ -6,20 +6,20 @@
 
 GrowBuffer::~GrowBuffer() { std::free(mData); }
 
-long GrowBuffer::GrownCapacity(long size, long granularity) {
-    long extra = size / 2 > granularity ? size / 2 : granularity;
+int64_t GrowBuffer::GrownCapacity(int64_t size, int64_t granularity) {
+    int64_t extra = size / 2 > granularity ? size / 2 : granularity;
     if (granularity < 4096) return size + extra;
     // Large granularities work in whole pages, leaving room for an allocator's header.
     extra = extra / 4096 * 4096;
     if (extra < 4096) extra = 4096;
-    if (extra > 4L * 1024 * 1024) extra = 4L * 1024 * 1024;
+    if (extra > int64_t{4} * 1024 * 1024) extra = int64_t{4} * 1024 * 1024;
     return (size + extra + 96) / 4096 * 4096 - 96;
 }
 
 bool GrowBuffer::Resize(int size) {
     if (size < 0) return false;
     if (size > mCapacity) {
-        long capacity = GrownCapacity(size, mGranularity);
+        int64_t capacity = GrownCapacity(size, mGranularity);
         if (capacity > INT_MAX) capacity = INT_MAX;
         void* grown = std::realloc(mData, static_cast<size_t>(capacity));
         if (!grown) return false;

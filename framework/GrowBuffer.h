@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 class GrowBuffer {
 public:
@@ -27,8 +28,9 @@ public:
     unsigned char* Data() { return mSize > 0 ? mData : nullptr; }
     const unsigned char* Data() const { return mSize > 0 ? mData : nullptr; }
 
-    // The capacity a resize to `size` asks for when it must grow.
-    static long GrownCapacity(long size, long granularity);
+    // The capacity a resize to `size` asks for when it must grow; in 64 bits, as it may
+    // pass the int limit (long is 32 bits on 64-bit Windows).
+    static int64_t GrownCapacity(int64_t size, int64_t granularity);
 
 private:
     unsigned char* mData = nullptr;

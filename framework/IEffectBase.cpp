@@ -266,24 +266,27 @@ bool IEffectBase::LegalIO(int inputs, int outputs) {
 }
 
 void IEffectBase::SetMaxBlockSize(int frames) {
-    if (frames < 0) frames = 0;
-    if (frames != mBlockSize) {
-        for (int i = 0; i < mInputChannels.Count(); ++i) {
-            GrowArray<double>& scratch = mInputChannels[i]->mScratch;
-            scratch.Resize(frames);
-            if (frames) std::memset(scratch.Data(), 0, sizeof(double) * static_cast<size_t>(frames));
-        }
-        for (int i = 0; i < mOutputChannels.Count(); ++i) {
-            GrowArray<double>& scratch = mOutputChannels[i]->mScratch;
-            scratch.Resize(frames);
-            if (frames) std::memset(scratch.Data(), 0, sizeof(double) * static_cast<size_t>(frames));
-        }
+    // Longer host blocks run in slices of this size, so it is never below one frame.
+    if (frames < 1 || frames == mBlockSize) return;
+    // Every channel's scratch must hold the new size before it counts: when one cannot
+    // grow (no memory, or a byte count beyond int), the others go back to the old size.
+    const int numInputs = mInputChannels.Count(), numChannels = numInputs + mOutputChannels.Count();
+    auto scratchOf = [&](int i) -> GrowArray<double>& {
+        return i < numInputs ? mInputChannels[i]->mScratch : mOutputChannels[i - numInputs]->mScratch;
+    };
+    for (int i = 0; i < numChannels; ++i) {
+        if (scratchOf(i).Resize(frames)) continue;
+        for (int j = 0; j < i; ++j) scratchOf(j).Resize(mBlockSize);
+        return;
     }
+    for (int i = 0; i < numChannels; ++i)
+        std::memset(scratchOf(i).Data(), 0, sizeof(double) * static_cast<size_t>(frames));
     mBlockSize = frames;
 }
 
 void IEffectBase::SetInputConnections(int first, int count, bool connected) {
-    for (int i = first < 0 ? 0 : first; i < first + count && i < mInputChannels.Count(); ++i) {
+    const int64_t end = static_cast<int64_t>(first) + count;  // any two ints, no overflow
+    for (int i = first < 0 ? 0 : first; i < end && i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         channel->mConnected = connected;
         if (!connected) mInputPointers[channel->mSlot] = channel->mScratch.Data();
@@ -291,7 +294,8 @@ void IEffectBase::SetInputConnections(int first, int count, bool connected) {
 }
 
 void IEffectBase::SetOutputConnections(int first, int count, bool connected) {
-    for (int i = first < 0 ? 0 : first; i < first + count && i < mOutputChannels.Count(); ++i) {
+    const int64_t end = static_cast<int64_t>(first) + count;
+    for (int i = first < 0 ? 0 : first; i < end && i < mOutputChannels.Count(); ++i) {
         OutputChannel* channel = mOutputChannels[i];
         channel->mConnected = connected;
         if (!connected) mOutputPointers[channel->mSlot] = channel->mScratch.Data();
@@ -300,42 +304,43 @@ void IEffectBase::SetOutputConnections(int first, int count, bool connected) {
 
 // A host that sends fewer buffers than the plug-in has channels (or none) gets
 // the remaining channels on their scratch buffers, so nothing reads a null pointer.
-void IEffectBase::AttachInputBuffers(double** inputs) {
+void IEffectBase::AttachInputBuffers(double** inputs, int first) {
     int next = 0;
     for (int i = 0; i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         double* buffer = channel->mConnected && inputs ? inputs[next++] : nullptr;
-        mInputPointers[channel->mSlot] = buffer ? buffer : channel->mScratch.Data();
+        mInputPointers[channel->mSlot] = buffer ? buffer + first : channel->mScratch.Data();
     }
 }
 
-void IEffectBase::AttachInputBuffers(float** inputs, int frames) {
+void IEffectBase::AttachInputBuffers(float** inputs, int frames, int first) {
     int next = 0;
     for (int i = 0; i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         double* scratch = channel->mScratch.Data();
         const float* source = channel->mConnected && inputs ? inputs[next++] : nullptr;
-        for (int f = 0; source && f < frames; ++f) scratch[f] = source[f];
+        for (int f = 0; source && f < frames; ++f) scratch[f] = source[first + f];
         mInputPointers[channel->mSlot] = scratch;
     }
 }
 
-void IEffectBase::AttachOutputBuffers(double** outputs) {
+void IEffectBase::AttachOutputBuffers(double** outputs, int first) {
     int next = 0;
     for (int i = 0; i < mOutputChannels.Count(); ++i) {
         OutputChannel* channel = mOutputChannels[i];
         double* buffer = channel->mConnected && outputs ? outputs[next++] : nullptr;
-        mOutputPointers[channel->mSlot] = buffer ? buffer : channel->mScratch.Data();
+        mOutputPointers[channel->mSlot] = buffer ? buffer + first : channel->mScratch.Data();
         channel->mpFloatDest = nullptr;
     }
 }
 
-void IEffectBase::AttachOutputBuffers(float** outputs) {
+void IEffectBase::AttachOutputBuffers(float** outputs, int first) {
     int next = 0;
     for (int i = 0; i < mOutputChannels.Count(); ++i) {
         OutputChannel* channel = mOutputChannels[i];
         mOutputPointers[channel->mSlot] = channel->mScratch.Data();
-        channel->mpFloatDest = channel->mConnected && outputs ? outputs[next++] : nullptr;
+        float* dest = channel->mConnected && outputs ? outputs[next++] : nullptr;
+        channel->mpFloatDest = dest ? dest + first : nullptr;
     }
 }
 

@@ -90,7 +90,8 @@ public:
     virtual void ApplyHostQuirks() = 0;
     // [construction, takes the lock] Takes ownership of the editor; null is ignored.
     virtual void AttachEditorGraphics(IEffectEditor* graphics);
-    // [any thread, lock held] Sizes every channel's scratch buffer; allocates.
+    // [any thread, lock held] Sizes every channel's scratch buffer; allocates. A size that
+    // cannot be had, or below one frame, keeps the old size and buffers.
     virtual void SetMaxBlockSize(int frames);
     // [any thread, lock held]
     virtual void SetLatencySamples(int samples) { mLatency = samples; }
@@ -149,11 +150,12 @@ public:
     // [any thread, lock held]
     void SetInputConnections(int first, int count, bool connected);
     void SetOutputConnections(int first, int count, bool connected);
-    // [audio thread, lock held]
-    void AttachInputBuffers(double** inputs);
-    void AttachInputBuffers(float** inputs, int frames);
-    void AttachOutputBuffers(double** outputs);
-    void AttachOutputBuffers(float** outputs);
+    // [audio thread, lock held] The host's buffers from frame `first` on (a slice of a longer
+    // host block).
+    void AttachInputBuffers(double** inputs, int first = 0);
+    void AttachInputBuffers(float** inputs, int frames, int first = 0);
+    void AttachOutputBuffers(double** outputs, int first = 0);
+    void AttachOutputBuffers(float** outputs, int first = 0);
     void ProcessBuffersDouble(int frames);
     void ProcessBuffersFloat(int frames, bool accumulate);
     // [any thread]

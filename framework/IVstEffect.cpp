@@ -166,7 +166,7 @@ void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqP
     constexpr int32_t mask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
     VstTimeInfo* info = GetTimeInfo(mask);
     if (!info || !(info->flags & mask)) return;
-    *samplePos = info->samplePos;
+    *samplePos = info->samplePos + mSliceStart;  // a slice of a long block starts later
     if ((info->flags & kVstPpqPosValid) && info->ppqPos >= 0.0) *ppqPos = info->ppqPos;
     if ((info->flags & kVstTempoValid) && info->tempo > 0.0) *tempo = info->tempo;
     if ((info->flags & kVstBarsValid) && info->barStartPos >= 0.0) *barStartPos = info->barStartPos;
@@ -189,8 +189,11 @@ int IVstEffect::IdentifyHost() {
     product[sizeof product - 1] = 0;
     int32_t version = 0;
     if (product[0]) {
-        int32_t v = static_cast<int32_t>(CallHost(audioMasterGetVendorVersion));
-        version = ((v / 10000) << 16) + (((v % 10000) / 100) << 8) + (v % 100);
+        // Decimal digits to 0xMMMMmmpp; unsigned, so a negative or huge report wraps instead of overflowing.
+        const int32_t v = static_cast<int32_t>(CallHost(audioMasterGetVendorVersion));
+        const uint32_t major = static_cast<uint32_t>(v / 10000), minor = static_cast<uint32_t>((v % 10000) / 100),
+                       patch = static_cast<uint32_t>(v % 100);
+        version = static_cast<int32_t>((major << 16) + (minor << 8) + patch);
     }
     SetHost(product, version);
     return mHostId;
@@ -234,7 +237,7 @@ bool IVstEffect::SendMidiMessage(const IMidiMessage* message) {
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
-    event.deltaFrames = message->mSampleOffset;
+    event.deltaFrames = message->mSampleOffset + mSliceStart;  // back into the host's block
     event.midiData[0] = static_cast<char>(message->mStatus);
     event.midiData[1] = static_cast<char>(message->mData1);
     event.midiData[2] = static_cast<char>(message->mData2);
@@ -253,8 +256,11 @@ bool IVstEffect::SendMidiMessages(const IMidiMessage* messages, int count) {
 // ---- events and chunks ----
 
 void IVstEffect::ProcessEvents(const VstEvents* events) {
+    // The record declares two slots and hosts allocate it longer: reach the entries
+    // through a pointer, not by indexing the declared array past its end.
+    VstEvent* const* list = events->events;
     for (int i = 0; i < events->numEvents; ++i) {
-        VstEvent* event = events->events[i];
+        VstEvent* event = list[i];
         if (!event) continue;
         if (event->type != kVstMidiType) {
             ForwardHostEvent(event);
@@ -448,13 +454,16 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     case effSetSpeakerArrangement: {
         auto* in = reinterpret_cast<const VstSpeakerArrangement*>(value);
         auto* out = static_cast<const VstSpeakerArrangement*>(ptr);
+        // Counts beyond the plug-in's channels connect them all.
         if (in) {
-            SetInputConnections(0, in->numChannels, true);
-            SetInputConnections(in->numChannels < 0 ? 0 : in->numChannels, NumInputs(), false);
+            const int n = Clamp(in->numChannels, 0, NumInputs());
+            SetInputConnections(0, n, true);
+            SetInputConnections(n, NumInputs() - n, false);
         }
         if (out) {
-            SetOutputConnections(0, out->numChannels, true);
-            SetOutputConnections(out->numChannels < 0 ? 0 : out->numChannels, NumOutputs(), false);
+            const int n = Clamp(out->numChannels, 0, NumOutputs());
+            SetOutputConnections(0, n, true);
+            SetOutputConnections(n, NumOutputs() - n, false);
         }
         return 1;
     }
@@ -517,19 +526,30 @@ void IVstEffect::VSTSetParameter(AEffect* effect, int32_t index, float value) {
 
 bool IVstEffect::PrepareBlock(int frames) {
     if (mUsesMidi) CallHost(audioMasterWantMidi);
-    if (frames < 0) return false;
-    // A host that exceeds the block size it announced gets larger buffers
-    // rather than an overrun; well-behaved hosts never pay for this.
-    if (frames > mBlockSize) SetMaxBlockSize(frames);
-    return true;
+    return frames >= 0 && mBlockSize > 0;
+}
+
+// A host block longer than the size it announced runs in slices of that size, so the
+// audio thread never allocates. The plug-in sees each slice as a block of its own: the
+// transport's sample position moves on with the slice and the events it sends are
+// placed back into the host's block, so MIDI timing stays exact across the whole block.
+template <typename Run>
+void IVstEffect::RunInSlices(int frames, Run run) {
+    for (int first = 0; first == 0 || first < frames; first += mBlockSize) {
+        mSliceStart = first;
+        run(first, frames - first < mBlockSize ? frames - first : mBlockSize);
+    }
+    mSliceStart = 0;
 }
 
 void IVstEffect::ProcessFloatBlock(float** inputs, float** outputs, int frames, bool accumulate) {
     ILockGuard guard(mLock);
     if (!PrepareBlock(frames)) return;
-    AttachInputBuffers(inputs, frames);
-    AttachOutputBuffers(outputs);
-    ProcessBuffersFloat(frames, accumulate);
+    RunInSlices(frames, [&](int first, int length) {
+        AttachInputBuffers(inputs, length, first);
+        AttachOutputBuffers(outputs, first);
+        ProcessBuffersFloat(length, accumulate);
+    });
 }
 
 void IVstEffect::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
@@ -545,7 +565,9 @@ void IVstEffect::VSTProcessDouble(AEffect* effect, double** inputs, double** out
     if (!plug) return;
     ILockGuard guard(plug->mLock);
     if (!plug->PrepareBlock(frames)) return;
-    plug->AttachInputBuffers(inputs);
-    plug->AttachOutputBuffers(outputs);
-    plug->ProcessBuffersDouble(frames);
+    plug->RunInSlices(frames, [plug, inputs, outputs](int first, int length) {
+        plug->AttachInputBuffers(inputs, first);
+        plug->AttachOutputBuffers(outputs, first);
+        plug->ProcessBuffersDouble(length);
+    });
 }

@@ -63,8 +63,11 @@ private:
     intptr_t SetChunk(bool isBank, const void* data, intptr_t size);
     intptr_t CanDo(const char* text);
     intptr_t PinProperties(vst2::VstPinProperties* pin, int index, int count, const char* labelFormat);
-    // Readies the channel buffers for a block of `frames`; false when the block cannot run.
+    // Readies a block of `frames`; false when the block cannot run.
     bool PrepareBlock(int frames);
+    // Calls run(first, length) for the block's slices of at most the prepared size.
+    template <typename Run>
+    void RunInSlices(int frames, Run run);
     // One single-precision block under the lock, replacing or adding to the outputs.
     void ProcessFloatBlock(float** inputs, float** outputs, int frames, bool accumulate);
     void PublishChannelCounts();
@@ -78,6 +81,7 @@ private:
     StateChunk mProgramChunk;
     StateChunk mBankChunk;
     vst2::AEffect mEffect{};
+    int mSliceStart = 0;  // frame of the host's block at which the running slice starts
 };
 
 // [construction] Made by the plug-in's own source file: the concrete plug-in for one instance.

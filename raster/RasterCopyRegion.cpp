@@ -1,6 +1,6 @@
 // Unscaled copies: the editor's background (plain copy at 1.0), its controls (copy with source
 // alpha at 1.0 and 0.25), and the whole-bitmap copy.
-#include "raster/RasterAlphaRows.h"
+#include "raster/RasterAlphaCopy.h"
 #include "raster/RasterCombine.h"
 #include "raster/RasterOperations.h"
 #include "raster/RasterView.h"
@@ -20,19 +20,14 @@ struct RowRange {
     int mHeight;
 };
 
-// The unscaled scanline kernel: one instantiation per combiner.
-template <class Combiner>
-inline void CombineRow(RasterPixel* dst, const RasterPixel* src, int count, int w) {
-    for (int i = 0; i < count; ++i) dst[i] = Combiner::Apply(dst[i], src[i], w);
-}
-
+// The unscaled scanline loop: one instantiation per combiner.
 template <class Combiner>
 struct CopyRowsLoop {
     static void Run(const RowRange& r, int w) {
         RasterPixel* d = r.mpDst;
         const RasterPixel* s = r.mpSrc;
         for (int y = 0; y < r.mHeight; ++y, d += r.mDstStride, s += r.mSrcStride)
-            CombineRow<Combiner>(d, s, r.mWidth, w);
+            for (int x = 0; x < r.mWidth; ++x) d[x] = Combiner::Apply(d[x], s[x], w);
     }
 };
 
@@ -48,19 +43,20 @@ struct CopyRowsLoop<CombineCopyFull> {
     }
 };
 
-// The copies with source alpha have vectorised row kernels.
-template <>
-inline void CombineRow<CombineCopyFullAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int) {
-    AlphaCopyRowFull(dst, src, count);
+// The copies with source alpha run a vector kernel over the whole region.
+AlphaRegion AsAlphaRegion(const RowRange& r) {
+    return AlphaRegion{r.mpDst, r.mDstStride, r.mpSrc, r.mSrcStride, r.mWidth, r.mHeight};
 }
 
 template <>
-inline void CombineRow<CombineCopyAlpha>(RasterPixel* dst, const RasterPixel* src, int count, int w) {
-    if (w > 0 && w < 256)
-        AlphaCopyRow(dst, src, count, w);
-    else
-        for (int i = 0; i < count; ++i) dst[i] = CombineCopyAlpha::Apply(dst[i], src[i], w);
-}
+struct CopyRowsLoop<CombineCopyFullAlpha> {
+    static void Run(const RowRange& r, int) { AlphaCopyRegion(AsAlphaRegion(r), 256); }
+};
+
+template <>
+struct CopyRowsLoop<CombineCopyAlpha> {
+    static void Run(const RowRange& r, int w) { AlphaCopyRegion(AsAlphaRegion(r), w); }
+};
 
 void CopyChannelRows(const RowRange& r, uint32_t mode) {
     int srcShift = int(mode & 3) * 8;
@@ -77,13 +73,18 @@ void CopyChannelRows(const RowRange& r, uint32_t mode) {
 void RasterCopyRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, int dsty, int srcx, int srcy, int w, int h,
                       float opacity, uint32_t mode) {
     if (!dest || !src || opacity == 0.0f) return;
+    // The views carry the sizes, so each bitmap is asked once: a control image is small
+    // enough for the virtual calls to show.
+    RasterView dv = RasterMakeView(dest);
+    RasterView sv = RasterMakeView(src);
+    if (dv.IsEmpty() || sv.IsEmpty()) return;
 
     // Work in 64 bits so that extreme coordinates cannot overflow.
     int64_t sx0 = srcx, sy0 = srcy;
     int64_t sx1 = sx0 + w, sy1 = sy0 + h;
     int64_t dx = dstx, dy = dsty;
-    if (sx1 > src->GetWidth()) sx1 = src->GetWidth();
-    if (sy1 > src->GetHeight()) sy1 = src->GetHeight();
+    if (sx1 > sv.mWidth) sx1 = sv.mWidth;
+    if (sy1 > sv.mHeight) sy1 = sv.mHeight;
     // A source start before the bitmap moves the destination along with it.
     if (sx0 < 0) {
         dx -= sx0;
@@ -103,13 +104,10 @@ void RasterCopyRegion(RasterBitmap* dest, const RasterBitmap* src, int dstx, int
         dy = 0;
     }
     int64_t width = sx1 - sx0, height = sy1 - sy0;
-    if (width > dest->GetWidth() - dx) width = dest->GetWidth() - dx;
-    if (height > dest->GetHeight() - dy) height = dest->GetHeight() - dy;
+    if (width > dv.mWidth - dx) width = dv.mWidth - dx;
+    if (height > dv.mHeight - dy) height = dv.mHeight - dy;
     if (width <= 0 || height <= 0) return;
 
-    RasterView dv = RasterMakeView(dest);
-    RasterView sv = RasterMakeView(src);
-    if (dv.IsEmpty() || sv.IsEmpty()) return;
     RowRange rows{dv.At(int(dx), int(dy)), dv.mStride, sv.At(int(sx0), int(sy0)), sv.mStride, int(width), int(height)};
 
     uint32_t op = mode & BLIT_OPERATION_MASK;

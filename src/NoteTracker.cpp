@@ -13,7 +13,7 @@ NoteTracker::~NoteTracker() {
     mFreeRecords.DeleteAll();
 }
 
-NoteRecord* NoteTracker::TakeRecord() {
+NoteTracker::NoteRecord* NoteTracker::TakeRecord() {
     NoteRecord* record = mFreeRecords.PopFront();
     return record ? record : new (std::nothrow) NoteRecord();
 }
@@ -49,7 +49,7 @@ void NoteTracker::UnlinkPassingDelta(NoteRecord* record) {
     mPendingNotes.Unlink(record);
 }
 
-NoteRecord* NoteTracker::MakeRecord(bool isNoteOff, int32_t time, int note, int channel, int velocity) {
+NoteTracker::NoteRecord* NoteTracker::MakeRecord(bool isNoteOff, int32_t time, int note, int channel, int velocity) {
     NoteRecord* record = TakeRecord();
     TAMB_ASSERT(record, "pRecord", SOURCE);
     TAMB_ASSERT(channel >= 0 && channel <= 15, "channel >= 0 && channel <= 15", SOURCE);
@@ -76,6 +76,16 @@ void NoteTracker::AddNoteOn(int32_t time, int note, int channel, int velocity) {
         }
     }
     Insert(record);
+}
+
+bool NoteTracker::HasNoteOnAt(int32_t time, int note, int channel) const {
+    int32_t t = 0;
+    for (const NoteRecord* p = mPendingNotes.Head(); p; p = p->mpNext) {
+        t += p->mDelta;
+        if (t > time) return false;
+        if (t == time && !p->mIsNoteOff && p->mNote == note && p->mChannel == channel) return true;
+    }
+    return false;
 }
 
 void NoteTracker::AddNoteOff(int32_t time, int note, int channel, int velocity) {

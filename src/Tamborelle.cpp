@@ -1,5 +1,6 @@
 #include "src/Tamborelle.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -17,6 +18,20 @@ constexpr int RESERVED_NOTE_RECORDS = 512;
 constexpr int RESERVED_GROUPS = NUM_MIDI_NOTES;
 // Room for a full flush (every note on every channel) without growing.
 constexpr int RESERVED_OUTPUT_MESSAGES = NUM_MIDI_NOTES * 16 + 256;
+
+// Host positions are held within +-2^62 samples, leaving room for a block's length and
+// for the engine's "no position yet" markers, which no host position rounds to.
+constexpr int64_t POSITION_LIMIT = int64_t{1} << 62;
+
+// The host's sample position in whole samples, half up on both sides of 0, so a
+// count-in runs from negative positions into bar 1 without a seam; NaN reads as 0.
+int64_t RoundPosition(double position) {
+    double rounded = std::floor(position + 0.5);
+    if (!(rounded == rounded)) return 0;
+    if (rounded >= static_cast<double>(POSITION_LIMIT)) return POSITION_LIMIT;
+    if (rounded <= -static_cast<double>(POSITION_LIMIT)) return -POSITION_LIMIT;
+    return static_cast<int64_t>(rounded);
+}
 }  // namespace
 
 IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback) { return new (std::nothrow) Tamborelle(hostCallback); }
@@ -63,13 +78,15 @@ void Tamborelle::OnActivate(bool active) { IVstEffect::OnActivate(active); }
 // ---- incoming MIDI ----
 
 void Tamborelle::ProcessMidiMessage(const IMidiMessage* message) {
+    // A velocity byte with its high bit set plays at full velocity.
     Trigger t{message->mSampleOffset < 0 ? 0 : message->mSampleOffset, message->mData1, message->Channel(),
-              message->mData2};
+              message->mData2 > 127 ? 127 : message->mData2};
     switch (message->MessageType()) {
     case IMidiMessage::kNoteOff:
     case IMidiMessage::kNoteOn:
-        // A data byte with its high bit set is no note: it would index past the note tables.
-        if ((message->mData1 | message->mData2) & 0x80) return;
+        // Only the note number indexes the note tables: a malformed release velocity
+        // must not leave the trigger's notes hanging.
+        if (message->mData1 & 0x80) return;
         if (message->MessageType() == IMidiMessage::kNoteOff) {
             ReleaseGroup(t);
             return;
@@ -90,7 +107,14 @@ void Tamborelle::ProcessMidiMessage(const IMidiMessage* message) {
         // Control changes are consumed; All Notes Off silences its channel's output.
         if (message->mData1 == 123) AllNotesOffOnChannel(t.mChannel, t.mSampleOffset);
         return;
-    default: SendMidiMessage(message); return;
+    default: {
+        if (!(message->mStatus & 0x80)) return;  // a stray data byte is no message
+        // Hosts take offsets inside the block only: a stray one leaves at the nearest offset inside it.
+        IMidiMessage passed = *message;
+        passed.mSampleOffset = Clamp(passed.mSampleOffset, 0, BlockSize() > 0 ? BlockSize() - 1 : 0);
+        SendMidiMessage(&passed);
+        return;
+    }
     }
 }
 
@@ -105,11 +129,7 @@ NoteGroup* Tamborelle::EmitVoice(Voice& voice, const Trigger& t, NoteGroup* grou
     int32_t time = SaturatingAdd(voice.mDelay, t.mSampleOffset);
 
     // A later voice landing on the same note, channel and time as an earlier one is dropped.
-    int32_t sum = 0;
-    for (const NoteRecord* p = mNoteTracker.FirstPending(); p && sum <= time; p = p->mpNext) {
-        sum += p->mDelta;
-        if (!p->mIsNoteOff && p->mNote == pitch && p->mChannel == channel && sum == time) return group;
-    }
+    if (mNoteTracker.HasNoteOnAt(time, pitch, channel)) return group;
 
     if (!group) {
         ReleaseGroup(t);  // the previous trigger on this note ends now
@@ -146,7 +166,7 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
     bool playing = false, cycleActive = false;
     GetTransportTime(&samplePos, &tempo, &ppqPos, &barStart, &numerator, &denominator, &cycleStart, &cycleEnd, &playing,
                      &cycleActive);
-    int32_t pos = TruncToInt32(samplePos + 0.5);
+    int64_t pos = RoundPosition(samplePos);
     if (!(tempo == mTempo)) {
         // Delays already set keep their sample counts until applied again.
         mTempo = tempo;
@@ -163,27 +183,22 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
         for (int channel = 0; channel < 16; ++channel) AllNotesOffOnChannel(channel, 0);
     }
     mLastPosition = pos;
-    mExpectedPosition = static_cast<int32_t>(static_cast<uint32_t>(pos) + static_cast<uint32_t>(frames));
+    mExpectedPosition = pos + frames;
 
-    int32_t remaining = frames, at = 0;
-    while (NoteRecord* record = mNoteTracker.FirstPending()) {
-        if (record->mDelta > remaining) {
-            record->mDelta -= remaining;  // now counted from the next block's start
-            break;
-        }
-        at += record->mDelta;
-        remaining -= record->mDelta;
+    mNoteTracker.TakeDue(frames, [this](const NoteEvent& event) {
         IMidiMessage message;
-        if (record->mIsNoteOff) {
-            message.MakeNoteOff(record->mNote, at, record->mChannel);
-            mSoundingNotes[record->mNote] &= ~(1u << record->mChannel);
+        uint8_t& count = mSoundingCount[event.mNote][event.mChannel];
+        if (event.mIsNoteOff) {
+            message.MakeNoteOff(event.mNote, event.mTime, event.mChannel);
+            if (count > 0) --count;
+            if (count == 0) mSoundingNotes[event.mNote] &= ~(1u << event.mChannel);
         } else {
-            message.MakeNoteOn(record->mNote, record->mVelocity, at, record->mChannel);
-            mSoundingNotes[record->mNote] |= 1u << record->mChannel;
+            message.MakeNoteOn(event.mNote, event.mVelocity, event.mTime, event.mChannel);
+            if (count < UINT8_MAX) ++count;
+            mSoundingNotes[event.mNote] |= 1u << event.mChannel;
         }
         mOutputMessages.Add(message);
-        mNoteTracker.ReleaseRecord(record);
-    }
+    });
     SendOutput();
 }
 
@@ -196,7 +211,9 @@ void Tamborelle::FlushAll() {
             if (!(mSoundingNotes[note] & (1u << channel))) continue;
             IMidiMessage message;
             message.MakeNoteOff(note, 0, channel);
-            mOutputMessages.Add(message);
+            // A synth that stacks voices needs one note-off for every note-on still sounding.
+            for (int n = mSoundingCount[note][channel]; n > 0; --n) mOutputMessages.Add(message);
+            mSoundingCount[note][channel] = 0;
             mSoundingNotes[note] &= ~(1u << channel);
         }
     }
@@ -206,7 +223,8 @@ void Tamborelle::FlushAll() {
 void Tamborelle::AllNotesOffOnChannel(int channel, int32_t time) {
     mNoteTracker.RemoveChannel(channel);
     for (int note = 0; note < NUM_MIDI_NOTES; ++note)
-        if (mSoundingNotes[note] & (1u << channel)) mNoteTracker.AddNoteOff(time, note, channel, 0);
+        if (mSoundingNotes[note] & (1u << channel))
+            for (int n = mSoundingCount[note][channel]; n > 0; --n) mNoteTracker.AddNoteOff(time, note, channel, 0);
 }
 
 void Tamborelle::SendOutput() { SendMidiMessages(mOutputMessages.Data(), mOutputMessages.Count()); }

@@ -73,8 +73,12 @@ private:
 
     double mEngineSampleRate = 44100.0;
     double mTempo = 120.0;
-    int32_t mExpectedPosition = -1;
-    int32_t mLastPosition = -2;
+    // Sample positions in 64 bits: a long session passes 2^31 samples in half a day.
+    // The markers lie below every position a host can report.
+    static constexpr int64_t NO_EXPECTED_POSITION = INT64_MIN + 1;
+    static constexpr int64_t NO_LAST_POSITION = INT64_MIN;
+    int64_t mExpectedPosition = NO_EXPECTED_POSITION;  // where the next block must start to be continuous
+    int64_t mLastPosition = NO_LAST_POSITION;          // position of the latest advancing block
     double mSamplesPerBeat = 22050.0;
     Voice mMainVoice;
     Voice mParallelVoice;
@@ -87,7 +91,8 @@ private:
     int32_t mNoteMap[NUM_MIDI_NOTES] = {};
     GrowArray<IMidiMessage> mOutputMessages{4096};
     NoteTracker mNoteTracker;
-    uint32_t mSoundingNotes[NUM_MIDI_NOTES] = {};  // bit c: sounding on output channel c
+    uint32_t mSoundingNotes[NUM_MIDI_NOTES] = {};     // bit c: sounding on output channel c
+    uint8_t mSoundingCount[NUM_MIDI_NOTES][16] = {};  // note-ons sent and not yet ended, per note and channel
     TriggerTracker mTriggerTracker;
     const ParamChangeDesc* mpParamChangeDesc[NUM_PARAMS] = {};
     ValueReadOut* mpReadOuts[TAMBORELLE_NUM_READOUTS] = {};  // watched faders do not own them

@@ -34,8 +34,9 @@ if [ "$resources" != "100 101 102 103 104 " ]; then
     exit 1
 fi
 
-# A fresh prefix for every run; tools/wine-run.sh makes it on first use.
-TAMBORELLE_WINEPREFIX=${TAMBORELLE_WINEPREFIX:-/tmp/tamborelle-wine-$(id -u)}
+# A fresh prefix for every run, inside this checkout's build folder so two checkouts
+# testing at once never share one; tools/wine-run.sh makes it on first use.
+TAMBORELLE_WINEPREFIX=${TAMBORELLE_WINEPREFIX:-$(pwd)/build-win/wine-prefix}
 export TAMBORELLE_WINEPREFIX
 rm -rf "$TAMBORELLE_WINEPREFIX" "$TAMBORELLE_WINEPREFIX.lock"
 

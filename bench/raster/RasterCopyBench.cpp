@@ -1,7 +1,10 @@
 // Throughput of the copies the editor runs every frame: the 410 x 680 background at opacity 1.0,
 // and controls drawn with source alpha at 1.0 and 0.25 (grayed out), plus a bilinear 2x
-// downscale. Each reports MPixel/s; the alpha copies also report their time relative to a
-// memcpy of the same bytes measured in this process ("x_memcpy": 1.0 would be memcpy speed).
+// downscale. Each reports MPixel/s. The alpha copies also report their speed relative to memcpy
+// of the same pixels, measured in this process: "x_memcpy" against one contiguous memcpy,
+// "x_memcpy_rows" against one memcpy per row between the same bitmaps (what a plain copy of the
+// region costs). 1.0 would be memcpy speed, 0.5 half of it.
+#include "raster/RasterAlphaCopy.h"
 #include "raster/RasterMemBitmap.h"
 #include "raster/RasterOperations.h"
 #include "raster/RasterSysBitmap.h"
@@ -46,14 +49,16 @@ void SetPixelCounters(benchmark::State& state, int64_t pixelsPerIteration) {
 // Processor seconds used so far; CPU time keeps the ratio steady on a busy machine.
 double CpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
 
-// CPU seconds per memcpy of `bytes`, measured in this process.
-double MemcpySeconds(size_t bytes) {
-    std::vector<char> a(bytes, 1), b(bytes, 2);
+// CPU seconds per copy of `rows` rows of `rowBytes` bytes, one memcpy per row, between
+// buffers whose rows lie `dstStride` and `srcStride` bytes apart; measured in this process.
+double MemcpySeconds(int rows, size_t rowBytes, size_t dstStride, size_t srcStride) {
+    std::vector<char> src(srcStride * size_t(rows - 1) + rowBytes, 1), dst(dstStride * size_t(rows - 1) + rowBytes, 2);
     int64_t reps = 0;
     double start = CpuSeconds(), elapsed = 0;
     do {
         for (int i = 0; i < 64; ++i) {
-            std::memcpy(b.data(), a.data(), bytes);
+            for (int y = 0; y < rows; ++y)
+                std::memcpy(dst.data() + size_t(y) * dstStride, src.data() + size_t(y) * srcStride, rowBytes);
             benchmark::ClobberMemory();
         }
         reps += 64;
@@ -74,11 +79,8 @@ void BM_CopyBackground(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyBackground);
 
-// Alpha copy of a w x h control image; range(0) is the size, range(1) the opacity in percent.
-void BM_AlphaCopy(benchmark::State& state) {
-    int w = int(state.range(0)) == 12 ? 12 : EDITOR_W;
-    int h = int(state.range(0)) == 12 ? 12 : EDITOR_H;
-    float opacity = float(state.range(1)) / 100.0f;
+// Alpha copy of a w x h control image at the opacity, timed in CPU seconds.
+void RunAlphaCopy(benchmark::State& state, int w, int h, float opacity) {
     RasterMemBitmap src(w, h, 4);
     RasterSysBitmap dst(EDITOR_W, EDITOR_H);
     FillControlImage(src);
@@ -90,9 +92,33 @@ void BM_AlphaCopy(benchmark::State& state) {
     }
     double perCopy = (CpuSeconds() - start) / double(state.iterations());
     SetPixelCounters(state, int64_t(w) * h);
-    state.counters["x_memcpy"] = perCopy / MemcpySeconds(size_t(w) * h * 4);
+    size_t rowBytes = size_t(w) * sizeof(RasterPixel);
+    state.counters["x_memcpy"] = MemcpySeconds(1, rowBytes * size_t(h), 0, 0) / perCopy;
+    state.counters["x_memcpy_rows"] = MemcpySeconds(h, rowBytes, size_t(dst.GetRowSpan()) * sizeof(RasterPixel),
+                                                    size_t(src.GetRowSpan()) * sizeof(RasterPixel)) /
+                                      perCopy;
+}
+
+// range(0) is the size (12: a 12 x 12 control, else the editor's 410 x 680), range(1) the
+// opacity in percent.
+void BM_AlphaCopy(benchmark::State& state) {
+    int side = int(state.range(0));
+    RunAlphaCopy(state, side == 12 ? 12 : EDITOR_W, side == 12 ? 12 : EDITOR_H, float(state.range(1)) / 100.0f);
 }
 BENCHMARK(BM_AlphaCopy)->Args({12, 100})->Args({12, 25})->Args({410, 100})->Args({410, 25});
+
+// The same with each kernel forced, range(2): 1 scalar, 2 SSE2, 3 AVX2 (skipped where missing).
+void BM_AlphaCopyKernel(benchmark::State& state) {
+    const raster::AlphaKernel kernels[] = {raster::AlphaKernel::Best, raster::AlphaKernel::Scalar,
+                                           raster::AlphaKernel::Sse2, raster::AlphaKernel::Avx2};
+    if (!raster::SelectAlphaKernel(kernels[state.range(2) & 3])) {
+        state.SkipWithError("kernel not available here");
+        return;
+    }
+    BM_AlphaCopy(state);
+    raster::SelectAlphaKernel(raster::AlphaKernel::Best);
+}
+BENCHMARK(BM_AlphaCopyKernel)->ArgsProduct({{12, 410}, {100, 25}, {1, 2, 3}});
 
 // The reference: memcpy of one image's bytes (12 x 12 or 410 x 680 pixels).
 void BM_Memcpy(benchmark::State& state) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
 #include "framework/GrowArray.h"
 #include "framework/StateChunk.h"
 
@@ -12,6 +15,14 @@ TEST(GrowBuffer, GrowthRule) {
     // Page granularity: whole pages minus an allocator header.
     EXPECT_EQ(GrowBuffer::GrownCapacity(344, 4096), 4096 - 96);
     EXPECT_EQ(GrowBuffer::GrownCapacity(10000, 4096), 12288 - 96);
+}
+
+// Sizes near the int limit grow without overflowing, on 64-bit Windows (32-bit long) too.
+TEST(GrowBuffer, GrowthNearTheIntLimit) {
+    static_assert(sizeof(GrowBuffer::GrownCapacity(0, 0)) == 8, "growth is reckoned in 64 bits");
+    EXPECT_EQ(GrowBuffer::GrownCapacity(INT_MAX, 256), int64_t{INT_MAX} + INT_MAX / 2);
+    EXPECT_EQ(GrowBuffer::GrownCapacity(2000000000, 4096),
+              (int64_t{2000000000} + 4 * 1024 * 1024 + 96) / 4096 * 4096 - 96);
 }
 
 TEST(GrowBuffer, ResizeZeroesTheNewTailAndKeepsContents) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -159,18 +160,52 @@ TEST(EffectBaseIdentity, VersionInDecimalDigits) {
 }
 
 // Processing: the default block copies inputs to outputs; a host block larger
-// than announced gets buffers instead of an overrun.
+// than announced runs in slices of the announced size, every sample in its place,
+// in all three process calls.
 TEST(EffectBaseAudio, PassThroughAndOversizedBlock) {
     TestPlug plug;
     plug.Call(vst2::effSetBlockSize, 0, 64);
-    std::vector<float> inL(4096, 0.5f), inR(4096, -0.25f), outL(4096, 9.0f), outR(4096, 9.0f);
+    constexpr int kFrames = 4096 + 17;
+    std::vector<float> inL(kFrames), inR(kFrames), outL(kFrames, 9.0f), outR(kFrames, 9.0f);
+    for (int i = 0; i < kFrames; ++i) {
+        inL[i] = static_cast<float>(i);
+        inR[i] = -0.25f * static_cast<float>(i);
+    }
     float* in[] = {inL.data(), inR.data()};
     float* out[] = {outL.data(), outR.data()};
-    plug.Effect()->processReplacing(plug.Effect(), in, out, 4096);
-    EXPECT_EQ(outL[4095], 0.5f);
-    EXPECT_EQ(outR[0], -0.25f);
-    plug.Effect()->process(plug.Effect(), in, out, 16);
-    EXPECT_EQ(outL[0], 1.0f);
+    plug.Effect()->processReplacing(plug.Effect(), in, out, kFrames);
+    EXPECT_EQ(outL, inL);
+    EXPECT_EQ(outR, inR);
+    plug.Effect()->process(plug.Effect(), in, out, kFrames);
+    for (int i = 0; i < kFrames; ++i) ASSERT_EQ(outL[i], 2.0f * inL[i]) << i;
+
+    std::vector<double> dInL(kFrames), dInR(kFrames, 0.5), dOutL(kFrames, 9.0), dOutR(kFrames, 9.0);
+    for (int i = 0; i < kFrames; ++i) dInL[i] = i;
+    double* dIn[] = {dInL.data(), dInR.data()};
+    double* dOut[] = {dOutL.data(), dOutR.data()};
+    plug.Effect()->processDoubleReplacing(plug.Effect(), dIn, dOut, kFrames);
+    EXPECT_EQ(dOutL, dInL);
+    EXPECT_EQ(dOutR, dInR);
+    EXPECT_EQ(plug.BlockSize(), 64) << "nothing was grown for the long block";
+}
+
+// A block size whose buffers cannot be had keeps the old size and buffers: later blocks
+// of the old size still run and write nothing past them.
+TEST(EffectBaseAudio, BlockSizeThatCannotBeHadKeepsTheOldOne) {
+    TestPlug plug;
+    plug.Call(vst2::effSetBlockSize, 0, 64);
+    plug.SetInputConnections(1, 1, false);  // the right input reads its scratch
+    for (int frames : {INT_MAX / 8 + 1, INT_MAX / 2, INT_MAX}) {
+        plug.SetMaxBlockSize(frames);
+        EXPECT_EQ(plug.BlockSize(), 64) << frames;
+    }
+    std::vector<float> inL(64, 0.5f), outL(64, 9.0f), outR(64, 9.0f);
+    float* in[] = {inL.data()};
+    float* out[] = {outL.data(), outR.data()};
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    EXPECT_EQ(outL[63], 0.5f);
+    EXPECT_EQ(outR[0], 0.0f);
+    EXPECT_EQ(outR[63], 0.0f);
 }
 
 namespace {

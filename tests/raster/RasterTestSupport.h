@@ -2,12 +2,14 @@
 // per-channel reference of the combine formulas, written independently of the library's loops.
 #pragma once
 
+#include "raster/RasterAlphaCopy.h"
 #include "raster/RasterBlitMode.h"
 #include "raster/RasterMemBitmap.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <random>
+#include <vector>
 
 // Memory bitmaps start with undefined pixels; tests start from zero.
 inline void ClearBitmap(RasterBitmap& bmp) {
@@ -121,3 +123,25 @@ inline void SetPixelAt(RasterBitmap& bmp, int x, int y, RasterPixel p) {
     int row = bmp.IsBottomUp() ? bmp.GetHeight() - 1 - y : y;
     bmp.GetPixelData()[row * bmp.GetRowSpan() + x] = p;
 }
+
+// The alpha-copy kernels this build and processor can run, each with a name for messages.
+// Tests force every one in turn, so the fallbacks are covered on a machine that has AVX2.
+struct NamedAlphaKernel {
+    raster::AlphaKernel mKernel;
+    const char* mName;
+};
+
+inline std::vector<NamedAlphaKernel> AvailableAlphaKernels() {
+    std::vector<NamedAlphaKernel> out;
+    const NamedAlphaKernel all[] = {{raster::AlphaKernel::Scalar, "scalar"},
+                                    {raster::AlphaKernel::Sse2, "SSE2"},
+                                    {raster::AlphaKernel::Avx2, "AVX2"}};
+    for (const NamedAlphaKernel& k : all)
+        if (raster::AlphaKernelAvailable(k.mKernel)) out.push_back(k);
+    return out;
+}
+
+// Puts the fastest kernel back when a test that forced one ends, passed or not.
+struct AlphaKernelRestorer {
+    ~AlphaKernelRestorer() { raster::SelectAlphaKernel(raster::AlphaKernel::Best); }
+};

@@ -1,5 +1,6 @@
 #include "tests/src/AllocationCounter.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -16,6 +17,7 @@ namespace {
 bool gArmed = false;
 size_t gAllocations = 0;
 size_t gFrees = 0;
+size_t gFailAbove = SIZE_MAX;
 
 inline void CountAllocation() {
     if (gArmed) ++gAllocations;
@@ -32,6 +34,7 @@ void Arm() {
     gArmed = true;
 }
 void Disarm() { gArmed = false; }
+void FailAbove(size_t bytes) { gFailAbove = bytes; }
 size_t Allocations() { return gAllocations; }
 size_t Frees() { return gFrees; }
 }  // namespace AllocationCounter
@@ -41,6 +44,7 @@ size_t Frees() { return gFrees; }
 extern "C" {
 EXPORTED void* malloc(size_t size) {
     CountAllocation();
+    if (size > gFailAbove) return nullptr;
     return __libc_malloc(size);
 }
 EXPORTED void free(void* ptr) {
@@ -49,22 +53,27 @@ EXPORTED void free(void* ptr) {
 }
 EXPORTED void* calloc(size_t count, size_t size) {
     CountAllocation();
+    if (size && count > gFailAbove / size) return nullptr;
     return __libc_calloc(count, size);
 }
 EXPORTED void* realloc(void* ptr, size_t size) {
     CountAllocation();
+    if (size > gFailAbove) return nullptr;
     return __libc_realloc(ptr, size);
 }
 EXPORTED void* memalign(size_t alignment, size_t size) {
     CountAllocation();
+    if (size > gFailAbove) return nullptr;
     return __libc_memalign(alignment, size);
 }
 EXPORTED void* aligned_alloc(size_t alignment, size_t size) {
     CountAllocation();
+    if (size > gFailAbove) return nullptr;
     return __libc_memalign(alignment, size);
 }
 EXPORTED int posix_memalign(void** out, size_t alignment, size_t size) {
     CountAllocation();
+    if (size > gFailAbove) return 12;  // ENOMEM
     void* ptr = __libc_memalign(alignment, size);
     if (!ptr) return 12;  // ENOMEM
     *out = ptr;
@@ -75,13 +84,13 @@ EXPORTED int posix_memalign(void** out, size_t alignment, size_t size) {
 namespace {
 void* NewBytes(size_t size) {
     CountAllocation();
-    void* ptr = __libc_malloc(size ? size : 1);
+    void* ptr = size > gFailAbove ? nullptr : __libc_malloc(size ? size : 1);
     if (!ptr) throw std::bad_alloc();
     return ptr;
 }
 void* NewAligned(size_t size, std::align_val_t alignment) {
     CountAllocation();
-    void* ptr = __libc_memalign(static_cast<size_t>(alignment), size ? size : 1);
+    void* ptr = size > gFailAbove ? nullptr : __libc_memalign(static_cast<size_t>(alignment), size ? size : 1);
     if (!ptr) throw std::bad_alloc();
     return ptr;
 }
@@ -95,11 +104,11 @@ EXPORTED void* operator new(size_t size) { return NewBytes(size); }
 EXPORTED void* operator new[](size_t size) { return NewBytes(size); }
 EXPORTED void* operator new(size_t size, const std::nothrow_t&) noexcept {
     CountAllocation();
-    return __libc_malloc(size ? size : 1);
+    return size > gFailAbove ? nullptr : __libc_malloc(size ? size : 1);
 }
 EXPORTED void* operator new[](size_t size, const std::nothrow_t&) noexcept {
     CountAllocation();
-    return __libc_malloc(size ? size : 1);
+    return size > gFailAbove ? nullptr : __libc_malloc(size ? size : 1);
 }
 EXPORTED void* operator new(size_t size, std::align_val_t alignment) { return NewAligned(size, alignment); }
 EXPORTED void* operator new[](size_t size, std::align_val_t alignment) { return NewAligned(size, alignment); }

@@ -10,4 +10,6 @@ void Arm();
 void Disarm();
 size_t Allocations();  // since the last Arm
 size_t Frees();        // since the last Arm
+// Makes every allocation larger than `bytes` fail, armed or not; SIZE_MAX ends that.
+void FailAbove(size_t bytes);
 }  // namespace AllocationCounter

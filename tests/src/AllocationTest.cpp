@@ -2,12 +2,16 @@
 // processReplacing under dense MIDI, all four voices sounding, delays on.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
 #include "tests/src/AllocationCounter.h"
 #include "tests/src/PluginHarness.h"
 
 namespace {
 
 constexpr int kBlock = 512;
+constexpr int kLongEnough = 4096;  // announced size that holds a whole long block
 
 void Configure(PluginHarness& p) {
     p.SetParam(Par::MainChan, Norm::Chan(1));
@@ -88,6 +92,62 @@ TEST(AllocationTest, DenseMidiAllocatesNothing) {
     EXPECT_EQ(host.mOverflow, 0u);
     for (int channel = 0; channel < 4; ++channel)
         EXPECT_GT(perChannel[channel], 10000) << "voice on channel " << channel << " barely sounded";
+}
+
+// Blocks longer than the announced size allocate nothing either, and every event of the
+// block leaves at the offset it has in the whole block.
+TEST(AllocationTest, OversizedBlocksAllocateNothing) {
+    auto play = [](int announced, bool count) {
+        constexpr int kLong = 3000;
+        PluginHarness p;
+        if (!p.Create()) return SentLog{};
+        p.Open(44100.0f, announced);
+        Configure(p);
+        RecordingHost& host = p.Host();
+        SentLog log;
+        log.reserve(1 << 15);  // recording must not allocate while counted
+        // Counted from the first long block on: growing buffers for it would be counted too.
+        if (count) AllocationCounter::Arm();
+        p.StartPlayback(kLong);
+        for (long k = 0; k < 200; ++k) {
+            for (int j = 0; j < 4; ++j) {
+                p.NoteOn(j * 700 + static_cast<int>(k % 97), 36 + static_cast<int>((4 * k + j) % 48), 90);
+                if (k >= 3) p.NoteOff(j * 700 + 350, 36 + static_cast<int>((4 * (k - 3) + j) % 48));
+            }
+            p.PitchBend(kLong - 1, static_cast<int>(k * 77 % 16384));
+            p.ProcessBlock(kLong);
+            for (const Sent& s : host.mLog)
+                if (s.delta < 0 || s.delta >= kLong) ADD_FAILURE() << Describe(s) << " outside the block";
+            log.insert(log.end(), host.mLog.begin(), host.mLog.end());
+            host.mTime.samplePos += kLong;
+            host.mLog.clear();
+        }
+        AllocationCounter::Disarm();
+        return NotesOnly(log);
+    };
+    const SentLog sliced = play(256, true);
+    EXPECT_EQ(AllocationCounter::Allocations(), 0u);
+    EXPECT_GT(NoteOns(sliced).size(), 2000u);
+    EXPECT_EQ(DescribeAbs(sliced), DescribeAbs(play(kLongEnough, false)))
+        << "the same notes at the same positions as in whole blocks";
+}
+
+// A block size the host announces but memory cannot hold keeps the old size: blocks of
+// that size keep playing and nothing writes past a buffer.
+TEST(AllocationTest, BlockSizeWithoutMemoryKeepsTheOldSize) {
+    PluginHarness p;
+    ASSERT_TRUE(p.Create()) << p.Error();
+    p.Open(44100.0f, kBlock);
+    AllocationCounter::FailAbove(1 << 20);
+    p.Dispatch(vst2::effSetBlockSize, 0, 1 << 24);
+    AllocationCounter::FailAbove(SIZE_MAX);
+    p.StartPlayback(kBlock);
+    for (int i = 0; i < 4; ++i) {
+        p.NoteOn(100, 60 + i, 100);
+        p.NoteOff(kBlock - 1, 60 + i);
+        const std::string note = std::to_string(60 + i);
+        EXPECT_EQ(Describe(p.Roll(kBlock)), "on " + note + " c0 v100 @100, off " + note + " c0 @511");
+    }
 }
 
 }  // namespace

@@ -91,13 +91,12 @@ protected:
 
 // --- Malformed MIDI ------------------------------------------------------------------
 
-// Note messages whose data bytes have the high bit set are dropped, not passed on.
-TEST_F(BadInputTest, NoteDataWithHighBitIsDropped) {
+// Note messages whose note number has the high bit set are dropped, not passed on.
+TEST_F(BadInputTest, NoteNumbersAbove127AreDropped) {
     SpreadVoices();
     p.SetParam(Par::ParInt, Norm::Interval(24));
     p.StartPlayback();
     p.Raw(0, 0x90, 0x80 + 60, 100);
-    p.Raw(10, 0x90, 60, 0xC8);
     p.Raw(20, 0x90, 0xFF, 0xFF);
     p.Raw(30, 0x80, 0x80 + 60, 0);
     p.Raw(40, 0x80, 0xFF, 0x90);
@@ -114,6 +113,38 @@ TEST_F(BadInputTest, MalformedNoteOffLeavesHeldNote) {
     EXPECT_EQ(Describe(p.RollBlocks(2, kBlock)), "");
     p.NoteOff(0, 60);
     EXPECT_EQ(Brief(p.RollBlocks(2, kBlock)), "off 60 c0");
+}
+
+// A velocity byte above 127 plays at 127 and steps the rotating voices; a note-off with
+// such a release velocity still ends its notes.
+TEST_F(BadInputTest, VelocityBytesAbove127) {
+    p.SetParam(Par::ParMute, 1.0f);
+    p.SetParam(Par::V2Mute, 1.0f);
+    p.SetParam(Par::V1Chan, Norm::Chan(3));
+    p.SetParam(Par::V1Vel, Norm::Velocity(-10));
+    const int intervals[4] = {0, 3, 5, 7};
+    for (int slot = 0; slot < 4; ++slot) p.SetParam(Par::V1Int1 + slot, Norm::Interval(intervals[slot]));
+    p.StartPlayback();
+    p.Raw(0, 0x90, 60, 0xC8);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v127 @0, on 63 c2 v117 @0");
+    p.Raw(10, 0x80, 60, 0xC0);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "off 60 c0 @10, off 63 c2 @10");
+    p.Raw(0, 0x90, 62, 0xFF);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "on 62 c0 v127 @0, on 67 c2 v117 @0") << "v1 stepped once per note-on";
+    p.Raw(0, 0x80, 62, 0x80);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "off 62 c0 @0, off 67 c2 @0");
+    p.SetPlaying(false);
+    EXPECT_EQ(Describe(p.RunBlock(kBlock)), "") << "nothing left hanging";
+}
+
+// A message whose first byte is no status byte is dropped, not passed on.
+TEST_F(BadInputTest, MessageWithoutStatusIsDropped) {
+    p.StartPlayback();
+    p.Raw(0, 0x45, 0x10, 0x20);
+    p.Raw(5, 0x00, 0x00, 0x00);
+    p.Raw(9, 0x7F, 0x90, 0x40);
+    EXPECT_EQ(Describe(p.RollBlocks(2, kBlock)), "");
+    ExpectStillWorks();
 }
 
 // A negative offset is taken as 0.

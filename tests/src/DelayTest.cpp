@@ -1,6 +1,7 @@
 // Voice delays: tempo-synced divisions turned into samples when applied,
 // carried across blocks, and kept through tempo changes until applied again.
 #include <cmath>
+#include <vector>
 
 #include "tests/src/PluginFixture.h"
 
@@ -135,6 +136,62 @@ TEST_F(DelayTest, EarlyReleaseEndsDelayedNoteAfterItsStart) {
     SentLog log = p.RollBlocks(60, kBlock);
     ASSERT_EQ(Brief(log), "on 60 c0 v100, off 60 c0") << DescribeAbs(log);
     EXPECT_LT(log[0].At(), log[1].At());
+}
+
+// Plays note-ons and note-offs at absolute positions in blocks of `frames`, with every
+// voice on its own channel and delayed by its own division, and returns the notes sent.
+struct ScoreNote {
+    int64_t at;
+    int note;
+    bool on;
+};
+SentLog PlayScore(int frames, const std::vector<ScoreNote>& score, int64_t end) {
+    PluginHarness h;
+    if (!h.Create()) return {};
+    h.Open(44100.0f, frames);
+    const int channels[4] = {Par::MainChan, Par::ParChan, Par::V1Chan, Par::V2Chan};
+    const int delays[4] = {Par::MnDelay, Par::PDelay, Par::V1Delay, Par::V2Delay};
+    const int rows[4] = {Div::Quarter, Div::Eighth, Div::Sixteenth, Div::Off};
+    for (int v = 0; v < 4; ++v) {
+        h.SetParam(channels[v], Norm::Chan(v + 1));
+        h.SetParam(delays[v], Norm::Division(rows[v]));
+    }
+    h.StartPlayback(frames);
+    SentLog all;
+    size_t next = 0;
+    for (int64_t pos = frames; pos < end; pos += frames) {
+        for (; next < score.size() && score[next].at < pos + frames; ++next) {
+            const int offset = static_cast<int>(score[next].at - pos);
+            if (score[next].on)
+                h.NoteOn(offset, score[next].note, 100);
+            else
+                h.NoteOff(offset, score[next].note);
+        }
+        SentLog block = h.Roll(frames);
+        for (const Sent& s : block)
+            if (s.delta < 0 || s.delta >= frames) ADD_FAILURE() << Describe(s) << " in a block of " << frames;
+        all.insert(all.end(), block.begin(), block.end());
+    }
+    return all;
+}
+
+// Delayed notes and their note-offs that land exactly on block boundaries leave inside a
+// block, at the same absolute times whatever the block size.
+TEST(DelayBlockSizeTest, BoundariesAtSeveralBlockSizes) {
+    // 23006 + 22050 = 45056 ends a block of 64..1024; 4410 + 22050 = 60 blocks of 441;
+    // 1050 + 22050 = 231 blocks of 100.
+    const std::vector<ScoreNote> score = {{1050, 64, true},   {4410, 60, true},   {4410, 64, false},
+                                          {6000, 67, true},   {23006, 60, false}, {23006, 62, true},
+                                          {23006, 67, false}, {30000, 62, false}};
+    const SentLog reference = PlayScore(512, score, 60000);
+    ASSERT_EQ(NoteOns(reference).size(), 16u) << DescribeAbs(reference);
+    EXPECT_EQ(NoteOffs(reference).size(), 16u) << DescribeAbs(reference);
+    EXPECT_NE(DescribeAbs(reference).find("on 62 c0 v100 @@45056"), std::string::npos) << DescribeAbs(reference);
+    EXPECT_NE(DescribeAbs(reference).find("off 60 c0 @@45056"), std::string::npos) << DescribeAbs(reference);
+    for (int frames : {64, 100, 441, 1024}) {
+        const SentLog log = PlayScore(frames, score, 60000);
+        EXPECT_EQ(DescribeAbs(log), DescribeAbs(reference)) << "block of " << frames;
+    }
 }
 
 // "Human" changes nothing in the output, at any value.

@@ -1,5 +1,6 @@
 // The AEffect record and the dispatcher's answers: identity, capabilities,
 // pins, speaker arrangements and the small queries hosts make.
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -183,6 +184,19 @@ TEST_F(DispatcherTest, SetSpeakerArrangement) {
     mono.numChannels = 1;
     EXPECT_EQ(p.Dispatch(vst2::effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&mono), &mono), 1);
     EXPECT_EQ(p.Dispatch(vst2::effSetSpeakerArrangement), 1);
+    p.StartPlayback();
+    p.NoteOn(0, 60, 100);
+    EXPECT_EQ(Describe(p.Roll(128)), "on 60 c0 v100 @0");
+}
+
+// Channel counts far beyond the plug-in's, or below zero, connect what exists and go on.
+TEST_F(DispatcherTest, SetSpeakerArrangementWithExtremeCounts) {
+    for (int32_t count : {INT32_MAX, INT32_MAX - 1, INT32_MIN, -1}) {
+        vst2::VstSpeakerArrangement odd{};
+        odd.type = vst2::kSpeakerArrUserDefined;
+        odd.numChannels = count;
+        EXPECT_EQ(p.Dispatch(vst2::effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&odd), &odd), 1) << count;
+    }
     p.StartPlayback();
     p.NoteOn(0, 60, 100);
     EXPECT_EQ(Describe(p.Roll(128)), "on 60 c0 v100 @0");

@@ -1,5 +1,6 @@
 // Host identification: the product text is asked for once, at open, and
 // whatever host it names, this plug-in keeps two inputs and two outputs.
+#include <cstdint>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -40,6 +41,22 @@ TEST_F(HostIdentificationTest, EmptyProductTextIsAskedOnce) {
     p.Dispatch(vst2::effOpen);
     EXPECT_EQ(p.Host().mProductStringCalls, 1);
     EXPECT_EQ(p.Host().mVendorVersionCalls, 0);
+}
+
+// Any version number the host reports, negative or huge, is taken without harm.
+TEST_F(HostIdentificationTest, AnyVendorVersion) {
+    for (intptr_t version : {intptr_t{INT32_MIN}, intptr_t{-1}, intptr_t{-2400}, intptr_t{INT32_MAX},
+                             intptr_t{2147480000}, intptr_t{INT64_MAX}}) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Host().mProductString = "REAPER";
+        h.Host().mVendorVersion = version;
+        h.Open();
+        EXPECT_EQ(h.Host().mVendorVersionCalls, 1) << version;
+        h.StartPlayback();
+        h.NoteOn(7, 60, 100);
+        EXPECT_EQ(Describe(h.Roll(512)), "on 60 c0 v100 @7") << version;
+    }
 }
 
 class HostProductTest : public HostIdentificationTest, public ::testing::WithParamInterface<const char*> {};

@@ -19,14 +19,19 @@ std::ostream& operator<<(std::ostream& os, const Event& e) {
     return os << (e.off ? "off " : "on ") << e.note << "/" << e.channel << "@" << e.time;
 }
 
-// The pending list with absolute times, as the block emission sees it.
+Event EventOf(const NoteEvent& e) { return {e.mIsNoteOff, e.mNote, e.mChannel, e.mTime}; }
+
+// The pending events with their times from the block start.
 std::vector<Event> Pending(const NoteTracker& tracker) {
     std::vector<Event> events;
-    int t = 0;
-    for (const NoteRecord* p = tracker.FirstPending(); p; p = p->mpNext) {
-        t += p->mDelta;
-        events.push_back({p->mIsNoteOff != 0, p->mNote, p->mChannel, t});
-    }
+    tracker.ForEachPending([&events](const NoteEvent& e) { events.push_back(EventOf(e)); });
+    return events;
+}
+
+// What one block of `frames` takes from the tracker, with offsets in that block.
+std::vector<Event> TakeDue(NoteTracker& tracker, int frames) {
+    std::vector<Event> events;
+    tracker.TakeDue(frames, [&events](const NoteEvent& e) { events.push_back(EventOf(e)); });
     return events;
 }
 
@@ -89,14 +94,33 @@ TEST(NoteTrackerRemoval, RemoveChannelKeepsOtherTimes) {
     EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 61, 5, 20}}));
 }
 
-TEST(NoteTrackerRemoval, RescheduleMovesOneRecord) {
+// A note-off moved by the overlap rule from the middle of the list leaves the others' times alone.
+TEST(NoteTrackerRemoval, MovingAMiddleRecordKeepsOtherTimes) {
     NoteTracker tracker;
     tracker.AddNoteOn(10, 60, 0, 90);
-    tracker.AddNoteOn(20, 61, 0, 90);
+    tracker.AddNoteOff(20, 61, 0, 0);
     tracker.AddNoteOn(30, 62, 0, 90);
-    NoteRecord* middle = tracker.FirstPending()->mpNext;
-    tracker.Reschedule(middle, 40);
-    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 60, 0, 10}, {false, 62, 0, 30}, {false, 61, 0, 40}}));
+    tracker.AddNoteOn(15, 61, 0, 90);
+    EXPECT_EQ(Pending(tracker),
+              (std::vector<Event>{{false, 60, 0, 10}, {true, 61, 0, 14}, {false, 61, 0, 15}, {false, 62, 0, 30}}));
+}
+
+// A block takes the events due within it, in time order; the rest count from the next block.
+TEST(NoteTrackerBlocks, TakeDueHandsOutTheBlockAndShiftsTheRest) {
+    NoteTracker tracker;
+    tracker.AddNoteOn(700, 63, 0, 90);
+    tracker.AddNoteOn(100, 60, 0, 90);
+    tracker.AddNoteOff(0, 61, 2, 0);
+    tracker.AddNoteOn(511, 62, 1, 80);
+    tracker.AddNoteOff(512, 60, 0, 0);
+    EXPECT_EQ(TakeDue(tracker, 512), (std::vector<Event>{{true, 61, 2, 0}, {false, 60, 0, 100}, {false, 62, 1, 511}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{true, 60, 0, 0}, {false, 63, 0, 188}}))
+        << "an event due exactly at the block end waits for offset 0 of the next block";
+    EXPECT_EQ(TakeDue(tracker, 1), (std::vector<Event>{{true, 60, 0, 0}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 63, 0, 187}}));
+    EXPECT_TRUE(TakeDue(tracker, 100).empty());
+    EXPECT_EQ(TakeDue(tracker, 100), (std::vector<Event>{{false, 63, 0, 87}}));
+    EXPECT_FALSE(tracker.HasPending());
 }
 
 // Records are recycled first-in, first-out; nothing is allocated once spares exist.
@@ -105,14 +129,13 @@ TEST(NoteTrackerRecycling, ReleasedAndClearedRecordsAreReused) {
     EXPECT_EQ(tracker.NumSpare(), 0);
     tracker.AddNoteOn(0, 60, 0, 90);
     tracker.AddNoteOn(5, 61, 0, 90);
-    NoteRecord* first = tracker.FirstPending();
-    tracker.ReleaseRecord(first);
+    EXPECT_EQ(TakeDue(tracker, 1), (std::vector<Event>{{false, 60, 0, 0}}));
     EXPECT_EQ(tracker.NumSpare(), 1);
     tracker.AddNoteOff(7, 62, 0, 0);
     EXPECT_EQ(tracker.NumSpare(), 0);
-    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 61, 0, 5}, {true, 62, 0, 7}}));
+    EXPECT_EQ(Pending(tracker), (std::vector<Event>{{false, 61, 0, 4}, {true, 62, 0, 7}}));
     tracker.Clear();
-    EXPECT_EQ(tracker.FirstPending(), nullptr);
+    EXPECT_FALSE(tracker.HasPending());
     EXPECT_EQ(tracker.NumSpare(), 2);
     tracker.Reserve(10);
     EXPECT_EQ(tracker.NumSpare(), 10);

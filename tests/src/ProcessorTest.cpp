@@ -55,6 +55,63 @@ TEST_F(ProcessorTest, FirstAdvancingBlockDropsItsNotes) {
     EXPECT_EQ(Describe(p.Roll(kBlock)), "on 61 c0 v100 @10");
 }
 
+// Whatever position playback starts at, the first block drops its notes and the next one
+// plays them, pre-roll positions that round to -1 or -2 included.
+TEST_F(ProcessorTest, FirstAdvancingBlockAtAnyPosition) {
+    for (double start : {-1.5, -2.5, -1.0e6, 3.0e9}) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        h.SetTransport(start, 120.0, true);
+        h.NoteOn(10, 60, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "") << "start " << start;
+        h.NoteOn(10, 61, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "on 61 c0 v100 @10") << "start " << start;
+    }
+}
+
+// A count-in running from negative positions into 0 is continuous: nothing sounding is cut
+// and the first block of bar 1 plays its notes. Looping back into the count-in is a jump.
+TEST_F(ProcessorTest, CountInRunsIntoBarOne) {
+    for (double fraction : {0.0, 0.3, 0.5, 0.7}) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        const std::string which = "count-in from " + std::to_string(-3 * kBlock - fraction);
+        h.SetTransport(-3 * kBlock - fraction, 120.0, true);
+        h.Roll(kBlock);
+        h.NoteOn(100, 60, 100);
+        EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "on 60 c0 v100 @100") << which;
+        h.NoteOn(20, 62, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "on 62 c0 v100 @20") << which << ": the block at 0";
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "") << which;
+        h.SetTransport(-2 * kBlock - fraction, 120.0, true);
+        h.NoteOn(5, 64, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @0, off 62 c0 @0") << which << ": the loop back";
+        h.SetTransport(-5.0e5 - fraction, 120.0, true);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "") << which;
+        h.NoteOn(5, 65, 100);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "on 65 c0 v100 @5") << which;
+        h.SetTransport(-7.0e5 - fraction, 120.0, true);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "off 65 c0 @0") << which << ": a seek further back";
+    }
+}
+
+// Playback carries on straight across 2^31 samples (13.5 hours at 44.1 kHz), and at 2^34.
+TEST_F(ProcessorTest, LongSessionsKeepPlaying) {
+    for (double start : {2147483648.0 - 3 * kBlock, 17179869184.0}) {
+        p.SetTransport(start, 120.0, true);
+        p.Roll(kBlock);
+        for (int i = 0; i < 6; ++i) {
+            p.NoteOn(10, 60 + i, 100);
+            p.NoteOff(200, 60 + i);
+            const std::string note = std::to_string(60 + i);
+            EXPECT_EQ(Describe(p.Roll(kBlock)), "on " + note + " c0 v100 @10, off " + note + " c0 @200")
+                << "block at " << p.Position() - kBlock;
+        }
+    }
+}
+
 // While stopped a note-on produces nothing, then or after playback resumes.
 TEST_F(ProcessorTest, NoteOnWhileStoppedIsDropped) {
     p.SetTransport(0.0, 120.0, false);
@@ -126,6 +183,44 @@ TEST_F(ProcessorTest, JumpSilencesByChannelAndDropsPending) {
     EXPECT_EQ(DescribeAbs(NoteOns(p.RollBlocks(60, kBlock))), "");
 }
 
+// Two note-ons of one pitch sounding on one channel (a delayed voice on the main voice's
+// channel and interval) get two note-offs from a stop, a jump or control change 123, so a
+// synth that stacks voices keeps none sounding; a released pair gets none.
+TEST_F(ProcessorTest, StackedNotesGetANoteOffEach) {
+    for (int ending = 0; ending < 4; ++ending) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        h.SetParam(Par::ParMute, 1.0f);
+        h.SetParam(Par::V2Mute, 1.0f);
+        h.SetParam(Par::V1Delay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples, same channel and pitch
+        h.StartPlayback();
+        h.NoteOn(0, 60, 100);
+        ASSERT_EQ(Describe(h.RollBlocks(2, kBlock)), "on 60 c0 v100 @0, on 60 c0 v100 @406");
+        const std::string which = "ending " + std::to_string(ending);
+        switch (ending) {
+        case 0:
+            h.SetPlaying(false);
+            EXPECT_EQ(Describe(h.RunBlock(kBlock)), "off 60 c0 @0, off 60 c0 @0") << which;
+            break;
+        case 1:
+            h.SetTransport(100000.0, 120.0, true);
+            EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @0, off 60 c0 @0") << which;
+            break;
+        case 2:
+            h.ControlChange(30, 123, 0, 0);
+            EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @30, off 60 c0 @30") << which;
+            break;
+        case 3:
+            h.NoteOff(0, 60);
+            EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "off 60 c0 @0, off 60 c0 @406") << which;
+            break;
+        }
+        h.SetPlaying(false);
+        EXPECT_EQ(Describe(h.RunBlock(kBlock)), "") << which << ": every note already ended";
+    }
+}
+
 // A host without time information makes every block a stopped one: no note ever leaves.
 TEST_F(ProcessorTest, HostWithoutTimeInfoNeverSendsNotes) {
     p.Host().mHasTime = false;
@@ -138,17 +233,40 @@ TEST_F(ProcessorTest, HostWithoutTimeInfoNeverSendsNotes) {
     EXPECT_EQ(Describe(log), "");
 }
 
-// An event due exactly at the block length leaves in that block with offset equal to the length.
-TEST_F(ProcessorTest, EventDueAtBlockLengthIsSentInThatBlock) {
+// An event due exactly at the block's end leaves at offset 0 of the next block, the same
+// absolute time: hosts drop offsets past the block.
+TEST_F(ProcessorTest, EventDueAtBlockEndLeavesAtZeroOfTheNext) {
     Solo(1);
     p.SetParam(Par::MnDelay, Norm::Division(Div::Quarter));  // 22050 samples at 120 bpm
     p.StartPlayback();
     const int64_t triggerBlock = static_cast<int64_t>(p.Position());
     p.NoteOn(478, 60, 100);  // due at 22528 = 44 blocks of 512
-    SentLog log = p.RollBlocks(44, kBlock);
-    ASSERT_EQ(NoteOns(log).size(), 1u) << DescribeAbs(log);
-    EXPECT_EQ(log[0].delta, kBlock);
-    EXPECT_EQ(log[0].blockPos, triggerBlock + 43 * kBlock);
+    EXPECT_EQ(Describe(p.RollBlocks(44, kBlock)), "");
+    SentLog log = p.Roll(kBlock);
+    ASSERT_EQ(Describe(log), "on 60 c0 v100 @0");
+    EXPECT_EQ(log[0].At(), triggerBlock + 478 + 22050);
+}
+
+// A note-off due at a block's end that a stop or a jump overtakes still ends its note, once.
+TEST_F(ProcessorTest, NoteOffDueAtBlockEndSurvivesStopAndJump) {
+    for (int ending = 0; ending < 3; ++ending) {
+        PluginHarness h;
+        ASSERT_TRUE(h.Create()) << h.Error();
+        h.Open(44100.0f, kBlock);
+        h.SetParam(Par::ParMute, 1.0f);
+        h.SetParam(Par::V1Mute, 1.0f);
+        h.SetParam(Par::V2Mute, 1.0f);
+        h.SetParam(Par::MnDelay, Norm::Division(Div::ThirtySecondTriplet));  // 918 samples
+        h.StartPlayback();
+        h.NoteOn(0, 60, 100);
+        ASSERT_EQ(Describe(h.RollBlocks(2, kBlock)), "on 60 c0 v100 @406");
+        h.NoteOff(106, 60);  // released 918 samples later: exactly at the end of the next block
+        EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "") << "ending " << ending;
+        if (ending == 1) h.SetPlaying(false);
+        if (ending == 2) h.SetTransport(100000.0, 120.0, true);
+        EXPECT_EQ(Describe(h.Roll(kBlock)), "off 60 c0 @0") << "ending " << ending;
+        EXPECT_EQ(Describe(h.RollBlocks(2, kBlock)), "") << "ending " << ending;
+    }
 }
 
 // --- Pass-through --------------------------------------------------------------
@@ -166,6 +284,14 @@ TEST_F(ProcessorTest, ChannelMessagesPassAheadOfNotes) {
         << "passed during effProcessEvents";
     p.Host().mLog.clear();
     EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v100 @100");
+}
+
+// A passed-through message whose offset lies past the block leaves at the block's last offset.
+TEST_F(ProcessorTest, PassedMessagePastTheBlockLeavesInsideIt) {
+    p.StartPlayback();
+    p.PitchBend(kBlock, 0x2000);
+    p.ProgramChange(100000, 3);
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "midi E0 00 40 @511, midi C0 03 00 @511");
 }
 
 // Pass-through does not depend on the transport.

@@ -152,13 +152,16 @@ TEST_F(VoiceNotesTest, VelocityAtOrBelowZeroIsSilent) {
     EXPECT_EQ(Describe(p.RollBlocks(2, kBlock)), "");
 }
 
-// A velocity above 127 is limited to 127.
+// A velocity above 127 is limited to 127; 127 itself and those below stay.
 TEST_F(VoiceNotesTest, VelocityIsLimitedTo127) {
     Solo(3);
     p.SetParam(Par::V1Vel, Norm::Velocity(30));
     p.StartPlayback();
-    p.NoteOn(0, 60, 120);
-    EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v127 @0");
+    p.NoteOn(0, 60, 120);  // 150
+    p.NoteOn(10, 61, 98);  // 128
+    p.NoteOn(20, 62, 97);  // 127
+    p.NoteOn(30, 63, 96);  // 126
+    EXPECT_EQ(Describe(p.Roll(kBlock)), "on 60 c0 v127 @0, on 61 c0 v127 @10, on 62 c0 v127 @20, on 63 c0 v126 @30");
 }
 
 // --- Pitch range and duplicates --------------------------------------------------------

@@ -45,10 +45,11 @@ intptr_t Dispatcher(vst2::AEffect* e, int32_t opcode, int32_t index, intptr_t va
         return 0;
     case vst2::effProcessEvents: {
         auto* list = static_cast<vst2::VstEvents*>(ptr);
+        vst2::VstEvent* const* events = list->events;  // hosts allocate past the two declared slots
         for (int i = 0; i < list->numEvents; ++i) {
             ++self.mEventsThisBlock;
-            if (list->events[i]->type == vst2::kVstMidiType)
-                self.mPending.push_back(*reinterpret_cast<vst2::VstMidiEvent*>(list->events[i]));
+            if (events[i]->type == vst2::kVstMidiType)
+                self.mPending.push_back(*reinterpret_cast<vst2::VstMidiEvent*>(events[i]));
         }
         return 1;
     }
