@@ -1,7 +1,6 @@
 // The Linux window layer without a window: text drawn into the draw bitmap, the image
-// request, presenting with no window, the X11 input translation rules, pixels in the X
-// server's formats, and the in-place entry's editing. The window itself is tested under
-// Xvfb in X11EditorTest.cpp.
+// request, presenting with no window, the X11 input translation rules and pixels in the
+// X server's formats. The window itself is tested under Xvfb in X11EditorTest.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -177,24 +176,6 @@ TEST(X11InputTest, DoubleClicks) {
     EXPECT_TRUE(clicks.Press(0x10, 0, 0)) << "server time wraps";
 }
 
-// The in-place entry's keys, keypad included; function keys mean nothing to it.
-TEST(X11InputTest, EntryKeys) {
-    char c = 'x';
-    EXPECT_EQ(EditKeyReturn, EditKeyForKeysym(0xFF0D, &c));
-    EXPECT_EQ(EditKeyReturn, EditKeyForKeysym(0xFF8D, &c)) << "keypad Enter";
-    EXPECT_EQ(EditKeyEscape, EditKeyForKeysym(0xFF1B, &c));
-    EXPECT_EQ(EditKeyBackspace, EditKeyForKeysym(0xFF08, &c));
-    EXPECT_EQ(EditKeyDown, EditKeyForKeysym(0xFF54, &c));
-    EXPECT_EQ(EditKeyCharacter, EditKeyForKeysym(0xFFB5, &c));
-    EXPECT_EQ('5', c) << "keypad 5";
-    EXPECT_EQ(EditKeyCharacter, EditKeyForKeysym(0xFFAD, &c));
-    EXPECT_EQ('-', c) << "keypad minus";
-    EXPECT_EQ(EditKeyCharacter, EditKeyForKeysym('.', &c));
-    EXPECT_EQ('.', c);
-    EXPECT_EQ(EditKeyNone, EditKeyForKeysym(0xFFBE, &c)) << "F1";
-    EXPECT_EQ(0, c);
-}
-
 // Raster pixels in the formats X servers use, read back the way Xlib reads them.
 TEST(X11PixelFormatTest, ServerFormats) {
     struct Case {
@@ -238,84 +219,6 @@ TEST(X11PixelFormatTest, ServerFormats) {
     EXPECT_FALSE(cases[3].format.TakesRasterPixels()) << "an ARGB window would show the bitmap's alpha";
     X11PixelFormat indexed = format(8, 8, 0, 0, 0, false);
     EXPECT_FALSE(indexed.IsSupported()) << "no colour masks: a palette visual";
-}
-
-// Typing replaces the value the field opens with, Return applies, Escape discards.
-TEST(InPlaceEditTest, TextEntryEditing) {
-    TextEntry e;
-    e.Reset("-24");
-    EXPECT_TRUE(e.AllSelected());
-    EXPECT_FALSE(e.Edited());
-    EXPECT_EQ(EditKeptOpen, e.Key(EditKeyCharacter, '7'));
-    EXPECT_STREQ("7", e.Text());
-    e.Key(EditKeyCharacter, '5');
-    e.Key(EditKeyLeft, 0);
-    e.Key(EditKeyLeft, 0);
-    e.Key(EditKeyCharacter, '-');
-    EXPECT_STREQ("-75", e.Text());
-    e.Key(EditKeyEnd, 0);
-    e.Key(EditKeyBackspace, 0);
-    e.Key(EditKeyHome, 0);
-    e.Key(EditKeyDelete, 0);
-    EXPECT_STREQ("7", e.Text());
-    EXPECT_TRUE(e.Edited());
-    EXPECT_EQ(EditApply, e.Key(EditKeyReturn, 0));
-    EXPECT_EQ(EditDiscard, e.Key(EditKeyEscape, 0));
-    e.Reset("12");
-    e.Key(EditKeyBackspace, 0);
-    EXPECT_STREQ("", e.Text()) << "a key that deletes takes the whole selection";
-    for (int i = 0; i < 100; ++i) e.Key(EditKeyCharacter, '9');
-    EXPECT_EQ(TextEntry::MAX_LENGTH, int(std::strlen(e.Text())));
-}
-
-// The drop-down and menu list: rows and columns, the highlight under the pointer, the
-// wheel and the arrows, and a highlight that follows the value until the user moves it.
-TEST(InPlaceEditTest, ChoiceListLayoutAndHighlight) {
-    ChoiceList list;
-    list.Reset(17, 17, 3, 78);
-    EXPECT_EQ(80, list.Width());
-    EXPECT_EQ(17 * ChoiceList::ROW_HEIGHT + 2, list.Height());
-    EXPECT_EQ(IBounds(1, 1 + 5 * 16, 79, 1 + 6 * 16), list.EntryRect(5));
-    EXPECT_EQ(5, list.EntryAt(40, 1 + 5 * 16 + 8));
-    EXPECT_EQ(-1, list.EntryAt(40, 0)) << "the frame is no entry";
-    list.Follow(4);
-    EXPECT_EQ(4, list.Highlighted());
-    list.Wheel(-2);
-    EXPECT_EQ(6, list.Highlighted()) << "down two";
-    list.Follow(1);
-    EXPECT_EQ(6, list.Highlighted()) << "the user's choice stays";
-    EXPECT_EQ(EditKeptOpen, list.Key(EditKeyUp));
-    EXPECT_EQ(5, list.Highlighted());
-    list.Wheel(20);
-    EXPECT_EQ(0, list.Highlighted()) << "no wrap";
-    list.Key(EditKeyEnd);
-    EXPECT_EQ(16, list.Highlighted());
-    EXPECT_EQ(EditApply, list.Key(EditKeyReturn));
-
-    ChoiceList menu;
-    menu.Reset(10, 4, -1, 50);
-    EXPECT_EQ(3 * 50 + 2, menu.Width());
-    EXPECT_EQ(4 * 16 + 2, menu.Height());
-    EXPECT_EQ(5, menu.EntryAt(60, 20)) << "second column, second row";
-    EXPECT_EQ(-1, menu.EntryAt(120, 60)) << "past the last entry";
-    EXPECT_EQ(EditKeptOpen, menu.Key(EditKeyReturn)) << "nothing highlighted, nothing to apply";
-    menu.Reset(10, 0, -1, 50);
-    EXPECT_EQ(10 * 50 + 2, menu.Width()) << "no column length: one row";
-}
-
-// What a typed or picked text means: a number (limited, negated where shown negated), or
-// a value text; anything else is 0.
-TEST(InPlaceEditTest, TextToValue) {
-    EditorSession session;
-    IParameter* interval = session.Plug()->Param(8);
-    IParameter* delay = session.Plug()->Param(3);
-    EXPECT_DOUBLE_EQ(interval->GetNormalized(7), InPlaceNormalizedValue(interval, "7"));
-    EXPECT_DOUBLE_EQ(interval->GetNormalized(-3.5), InPlaceNormalizedValue(interval, " -3.5 semitones"));
-    EXPECT_DOUBLE_EQ(1.0, InPlaceNormalizedValue(interval, "99"));
-    EXPECT_DOUBLE_EQ(interval->GetNormalized(0), InPlaceNormalizedValue(interval, "abc"));
-    EXPECT_DOUBLE_EQ(delay->GetNormalized(2), InPlaceNormalizedValue(delay, delay->TextForValue(2)));
-    EXPECT_DOUBLE_EQ(0.0, InPlaceNormalizedValue(delay, "1/3"));
-    EXPECT_DOUBLE_EQ(0.0, InPlaceNormalizedValue(nullptr, "7"));
 }
 
 }  // namespace
