@@ -234,6 +234,9 @@ void IEditorWindowProcs::HandleEvent(IEditorWindow* g, XEvent& event) {
 IEditorWindow::IEditorWindow(IEffectBase* plug, int w, int h, int frameRate) : IEditorRaster(plug, w, h, frameRate) {}
 
 IEditorWindow::~IEditorWindow() {
+    // The plug-in is being taken down around its editor: a gesture still open is not
+    // reported to it any more.
+    mMouseCapture = -1;
     CloseWindow();
     delete[] mCustomColors;
     delete mpText;

@@ -223,6 +223,9 @@ IEditorWindow::IEditorWindow(IEffectBase* plug, int w, int h, int frameRate)
     : IEditorRaster(plug, w, h, frameRate), mInstance(ThisModule()) {}
 
 IEditorWindow::~IEditorWindow() {
+    // The plug-in is being taken down around its editor: a gesture still open is not
+    // reported to it any more.
+    mMouseCapture = -1;
     CloseWindow();
     delete[] mCustomColors;
     HDC dc = mpDrawBitmap ? static_cast<HDC>(mpDrawBitmap->GetDeviceContext()) : nullptr;

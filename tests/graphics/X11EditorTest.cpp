@@ -343,7 +343,8 @@ TEST_F(X11EditorTest, MouseGesturesReachTheHost) {
 }
 
 // A window the host hides in the middle of a drag loses the pointer: the gesture ends
-// then, and the window shown again is drawn in full.
+// then, and the window shown again is drawn in full. A plug-in closed in the middle of
+// a drag goes quietly.
 TEST_F(X11EditorTest, HidingTheWindowEndsAGesture) {
     EditorHost* host = NewHost();
     Window frame = NewFrame();
@@ -366,6 +367,13 @@ TEST_F(X11EditorTest, HidingTheWindowEndsAGesture) {
     Headless headless;
     headless.Set(7, host->GetParameter(7));
     EXPECT_EQ(std::make_pair(0, 0), Differences(ReadBack(editor), headless.Render(), headless.TextMask()));
+
+    // A host that closes the plug-in in the middle of a drag, its editor still open.
+    MoveTo(editor, FaderX(0.5), FADER7_Y);
+    Button(1, true);
+    Pump(60);
+    host->Close();
+    Button(1, false);
 }
 
 // A right click on a fader opens a field with the keyboard: digits and Return apply,

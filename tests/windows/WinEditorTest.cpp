@@ -522,7 +522,14 @@ void Session(int round, const char* path, const std::vector<uint32_t>& headless,
     EditorChecks(host, frame, editor, headless, golden);
     Check(ClassRegistered(dll), "the class stays while the second editor is open");
     if (round == 0) {
-        second.Dispatch(vst2::effEditClose);
+        // A host that closes the plug-in in the middle of a drag, its editor still open:
+        // the window goes with the plug-in, and nothing calls back into it on the way.
+        HWND editor2 = FindWindowExA(frame2, nullptr, CLASS_NAME, nullptr);
+        Post(editor2, WM_LBUTTONDOWN, MK_LBUTTON, 150, FADER7_Y);
+        Pump(60);
+        Check(GetCapture() == editor2, "a drag in the second editor holds the mouse");
+        second.Close();
+        Check(!IsWindow(editor2), "closing the plug-in closes its editor");
         DestroyWindow(frame2);
         Check(!ClassRegistered(dll), "the last window to close unregisters the class");
     } else {
