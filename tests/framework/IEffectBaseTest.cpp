@@ -267,8 +267,8 @@ struct EditorPlug : TestPlug {
 
 // Without an editor the host is offered none; with one, its size and window.
 TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
+    bool deleted = false;  // outlives the plug-in, which sets it when it deletes its editor
     EditorPlug plug;
-    bool deleted = false;
     vst2::ERect* rect = nullptr;
     int parent = 0;
     EXPECT_EQ(plug.Effect()->flags & vst2::effFlagsHasEditor, 0);
@@ -320,8 +320,8 @@ TEST(EffectBaseEditor, ChangesReachTheEditor) {
 // The host's idle call reaches the editor without the lock; keys the host passes on
 // reach it in its own terms, and are taken only when the editor says so.
 TEST(EffectBaseEditor, IdleAndKeysReachTheEditor) {
+    bool deleted = false;  // outlives the plug-in, which sets it when it deletes its editor
     EditorPlug plug;
-    bool deleted = false;
     EXPECT_EQ(plug.Call(vst2::effEditKeyDown, 'a', 0), 0) << "no editor, no key";
     plug.Attach(&deleted);
     plug.log.clear();
