@@ -23,6 +23,38 @@ void CopyToHost(void* dest, const char* text, size_t size) {
 // texts; ours never exceed this.
 constexpr size_t HOST_TEXT_SIZE = 64;
 
+// The editor's key for what a host passes with effEditKeyDown: a key code, or just a
+// character (hosts differ in which they fill in).
+IEditKey EditKeyForHostKey(int32_t character, intptr_t virtualKey, char* outCharacter) {
+    *outCharacter = 0;
+    switch (virtualKey) {
+    case VKEY_BACK: return EditKeyBackspace;
+    case VKEY_TAB: return EditKeyTab;
+    case VKEY_RETURN:
+    case VKEY_ENTER: return EditKeyReturn;
+    case VKEY_ESCAPE: return EditKeyEscape;
+    case VKEY_END: return EditKeyEnd;
+    case VKEY_HOME: return EditKeyHome;
+    case VKEY_LEFT: return EditKeyLeft;
+    case VKEY_UP: return EditKeyUp;
+    case VKEY_RIGHT: return EditKeyRight;
+    case VKEY_DOWN: return EditKeyDown;
+    case VKEY_PAGEUP: return EditKeyPageUp;
+    case VKEY_PAGEDOWN: return EditKeyPageDown;
+    case VKEY_DELETE: return EditKeyDelete;
+    case VKEY_SPACE: character = ' '; break;
+    case VKEY_SUBTRACT: character = '-'; break;
+    case VKEY_DECIMAL: character = '.'; break;
+    default:
+        if (virtualKey >= VKEY_NUMPAD0 && virtualKey <= VKEY_NUMPAD0 + 9)
+            character = '0' + int32_t(virtualKey - VKEY_NUMPAD0);
+        break;
+    }
+    if (character < 0x20 || character > 0x7E) return EditKeyNone;
+    *outCharacter = static_cast<char>(character);
+    return EditKeyCharacter;
+}
+
 int32_t ArrangementFor(int channels) {
     switch (channels) {
     case 0: return kSpeakerArrEmpty;
@@ -313,6 +345,13 @@ intptr_t IVstEffect::VSTDispatcher(AEffect* effect, int32_t opcode, int32_t inde
         delete plug;
         return 0;
     }
+    if (opcode == effEditIdle) {
+        // The editor's events and redraws run without the lock, as a system timer's
+        // would: a repaint never holds up an audio block, and every change the editor
+        // makes takes the lock itself.
+        if (plug->mpGraphics) plug->mpGraphics->Idle();
+        return 0;
+    }
     ILockGuard guard(plug->mLock);
     return plug->Dispatch(opcode, index, value, ptr, opt);
 }
@@ -386,6 +425,13 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         OnEditorClosed();
         mpGraphics->CloseWindow();
         return 1;
+    case effEditKeyDown:
+    case effEditKeyUp: {
+        // Taken only while the editor wants the keyboard, so host shortcuts keep working.
+        char character = 0;
+        IEditKey key = EditKeyForHostKey(index, value, &character);
+        return mpGraphics && key != EditKeyNone && mpGraphics->HostKey(key, character, opcode == effEditKeyDown);
+    }
     case effIdentify: return 0x4E764566;  // 'NvEf'
     case effGetChunk: return ptr ? GetChunk(index == 0, static_cast<void**>(ptr)) : 0;
     case effSetChunk: return ptr ? SetChunk(index == 0, ptr, value) : 0;

@@ -112,6 +112,29 @@ enum EffectOpcode : int32_t {
     effStopProcess = 72,
 };
 
+// Keys hosts pass with effEditKeyDown and effEditKeyUp (the value; index carries the
+// character, when there is one).
+enum VirtualKey : int32_t {
+    VKEY_BACK = 1,
+    VKEY_TAB = 2,
+    VKEY_RETURN = 4,
+    VKEY_ESCAPE = 6,
+    VKEY_SPACE = 7,
+    VKEY_END = 9,
+    VKEY_HOME = 10,
+    VKEY_LEFT = 11,
+    VKEY_UP = 12,
+    VKEY_RIGHT = 13,
+    VKEY_DOWN = 14,
+    VKEY_PAGEUP = 15,
+    VKEY_PAGEDOWN = 16,
+    VKEY_ENTER = 19,
+    VKEY_DELETE = 22,
+    VKEY_NUMPAD0 = 24,  // to VKEY_NUMPAD0 + 9
+    VKEY_SUBTRACT = 37,
+    VKEY_DECIMAL = 38,
+};
+
 // Opcodes the plug-in sends to the host callback.
 enum HostOpcode : int32_t {
     audioMasterAutomate = 0,

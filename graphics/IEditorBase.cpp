@@ -7,6 +7,14 @@
 #include "graphics/IBitmapControl.h"
 #include "graphics/IControl.h"
 
+int EditorKeyForCharacterCode(unsigned long code) {
+    if (code == 0x20) return KeySpace;
+    if (code >= 0x30 && code <= 0x39) return KeyDigit0 + int(code - 0x30);
+    if (code >= 0x41 && code <= 0x5A) return KeyLetterA + int(code - 0x41);
+    if (code >= 0x61 && code <= 0x7A) return KeyLetterA + int(code - 0x61);
+    return -1;
+}
+
 IEditorBase::IEditorBase(IEffectBase* plug, int w, int h, int frameRate)
     : mpPlug(plug), mWidth(w), mHeight(h), mFrameRate(frameRate > 0 ? frameRate : DEFAULT_FRAME_RATE) {}
 
@@ -150,6 +158,7 @@ int IEditorBase::GetMouseControlIndex(int x, int y) {
 void IEditorBase::OnMouseDown(int x, int y, const IPointerState* state) {
     mMouseX = mMouseY = -1;
     mMouseCapture = -1;
+    mSwallowRelease = false;
     int i = GetMouseControlIndex(x, y);
     IControl* control = GetControl(i);
     if (!control) return;
@@ -165,15 +174,23 @@ void IEditorBase::OnMouseDown(int x, int y, const IPointerState* state) {
 }
 
 void IEditorBase::OnMouseUp(int x, int y, const IPointerState* state) {
+    bool captured = mMouseCapture >= 0;
     int i = GetMouseControlIndex(x, y);
     mMouseX = mMouseY = -1;
     mMouseCapture = -1;
     mLastClickWasRight = false;
+    if (mSwallowRelease) {
+        // The double click this release ends was a whole gesture already.
+        mSwallowRelease = false;
+        return;
+    }
     IControl* control = GetControl(i);
     if (!control) return;
     control->OnMouseUp(x, y, state);
+    // Only a gesture that began here ends here: a release whose press went elsewhere
+    // (or whose gesture ended when the capture was lost) has nothing to end.
     int paramIdx = control->ParamIdx();
-    if (paramIdx >= 0 && mpPlug) mpPlug->EndInformHostOfParamChange(paramIdx);
+    if (captured && paramIdx >= 0 && mpPlug) mpPlug->EndInformHostOfParamChange(paramIdx);
 }
 
 void IEditorBase::OnMouseDrag(int x, int y, const IPointerState* state) {
@@ -189,11 +206,19 @@ void IEditorBase::OnMouseDrag(int x, int y, const IPointerState* state) {
 bool IEditorBase::OnMouseDblClick(int x, int y, const IPointerState* state) {
     mMouseX = mMouseY = -1;
     mMouseCapture = -1;
+    mSwallowRelease = false;
     int i = GetMouseControlIndex(x, y);
     IControl* control = GetControl(i);
     if (!control) return false;
     if (!control->DoubleClickAsSingle()) {
+        // The restore is framed like any gesture, so hosts that record by touch take it;
+        // the release that follows belongs to it and tells the host nothing more.
+        int paramIdx = control->ParamIdx();
+        bool bound = paramIdx >= 0 && mpPlug;
+        if (bound) mpPlug->BeginInformHostOfParamChange(paramIdx);
         control->OnMouseDblClick(x, y, state);
+        if (bound) mpPlug->EndInformHostOfParamChange(paramIdx);
+        mSwallowRelease = true;
         return false;
     }
     mMouseCapture = i;
@@ -223,6 +248,14 @@ void IEditorBase::OnMouseWheel(int x, int y, const IPointerState* state, int not
 
 void IEditorBase::OnKeyDown(int x, int y, int key) {
     if (IControl* control = GetControl(GetMouseControlIndex(x, y))) control->OnKeyDown(x, y, key);
+}
+
+void IEditorBase::OnMouseCaptureLost() {
+    mSwallowRelease = false;
+    if (mMouseCapture < 0) return;
+    // Ends the gesture as a release where the pointer was last seen would.
+    IPointerState none;
+    OnMouseUp(mMouseX, mMouseY, &none);
 }
 
 void IEditorBase::OnMouseOut() {

@@ -27,6 +27,11 @@ enum IKeyCode : int {
     KeyLetterA = 15  // to KeyLetterA + 25
 };
 
+// [any thread] The key code for a character key, where both platforms' key codes agree
+// (Windows' virtual keys and X11's keysyms): space, digits 0x30..0x39, letters 0x41..0x5A,
+// and 0x61..0x7A as letters too; -1 for any other code.
+int EditorKeyForCharacterCode(unsigned long code);
+
 enum IFileAction : int { FileActionOpen = 0, FileActionSave = 1 };
 
 constexpr int DEFAULT_FRAME_RATE = 24;
@@ -133,6 +138,9 @@ public:
     void OnMouseWheel(int x, int y, const IPointerState* state, int notches);
     void OnKeyDown(int x, int y, int key);
     void OnMouseOut();
+    // The window lost the pointer in the middle of a gesture (another window took it):
+    // the capturing control is released and the host's gesture ends.
+    void OnMouseCaptureLost();
     // [construction]
     void SetHandleMouseOver(bool on) { mHandleMouseOver = on; }
     // [GUI thread]
@@ -164,4 +172,5 @@ protected:
     bool mHandleMouseOver = false;
     bool mStrictDrawing = true;
     bool mLastClickWasRight = false;
+    bool mSwallowRelease = false;  // the next mouse-up ends a double click, already complete
 };

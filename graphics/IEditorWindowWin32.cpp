@@ -41,21 +41,17 @@ HMODULE ThisModule() {
     return module;
 }
 
-// The editor's key code for a virtual key, or -1 for a key the editor ignores. The last
-// range works on key codes, not characters: keypad keys and F1..F11 count as letters.
+// The editor's key code for a virtual key, or -1 for a key the editor ignores. The
+// character range works on key codes, not characters: keypad keys and F1..F11
+// (0x61..0x7A) count as letters.
 int EditorKeyForVirtualKey(WPARAM key) {
     switch (key) {
-    case VK_SPACE: return KeySpace;
     case VK_UP: return KeyArrowUp;
     case VK_DOWN: return KeyArrowDown;
     case VK_LEFT: return KeyArrowLeft;
     case VK_RIGHT: return KeyArrowRight;
-    default: break;
+    default: return EditorKeyForCharacterCode(key);
     }
-    if (key >= 0x30 && key <= 0x39) return int(key) - 43;
-    if (key >= 0x41 && key <= 0x5A) return int(key) - 50;
-    if (key >= 0x61 && key <= 0x7A) return int(key) - 82;
-    return -1;
 }
 
 IPointerState PointerFromKeys(WPARAM keys) {
@@ -127,6 +123,12 @@ LRESULT CALLBACK IEditorWindowProcs::WindowProc(HWND window, UINT message, WPARA
         g->mEditState = EditCommit;
         return 0;
     }
+    if (message == WM_CAPTURECHANGED) {
+        // Another window took the mouse in the middle of a drag (a host dialog, a
+        // switch of application): the release will never come here.
+        if (reinterpret_cast<HWND>(lParam) != window) g->OnMouseCaptureLost();
+        return 0;
+    }
     if (g->mEditWindow && g->mEditState == EditFocused) {
         if (message == WM_RBUTTONDOWN) {
             g->mEditState = EditCancel;
@@ -191,11 +193,14 @@ LRESULT CALLBACK IEditorWindowProcs::WindowProc(HWND window, UINT message, WPARA
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
-        ReleaseCapture();
+        // The gesture ends before the capture goes, so the capture change that
+        // ReleaseCapture sends finds nothing left to end.
         IPointerState state = PointerFromKeys(wParam);
         g->OnMouseUp(x, y, &state);
+        ReleaseCapture();
         return 0;
     }
+
     case WM_LBUTTONDBLCLK: {
         IPointerState state = PointerFromKeys(wParam);
         if (g->OnMouseDblClick(x, y, &state)) SetCapture(window);
@@ -218,6 +223,9 @@ IEditorWindow::IEditorWindow(IEffectBase* plug, int w, int h, int frameRate)
     : IEditorRaster(plug, w, h, frameRate), mInstance(ThisModule()) {}
 
 IEditorWindow::~IEditorWindow() {
+    // The plug-in is being taken down around its editor: a gesture still open is not
+    // reported to it any more.
+    mMouseCapture = -1;
     CloseWindow();
     delete[] mCustomColors;
     HDC dc = mpDrawBitmap ? static_cast<HDC>(mpDrawBitmap->GetDeviceContext()) : nullptr;
@@ -342,11 +350,23 @@ void IEditorWindow::CloseWindow() {
         return;
     }
     // The window's last message does the bookkeeping; should it never come (a window
-    // that could not be destroyed), the count goes down all the same.
-    DestroyWindow(static_cast<HWND>(mWindow));
-    if (mWindow) IEditorWindowProcs::WindowGone(this);
+    // that could not be destroyed, such as one closed from another thread), the count
+    // goes down all the same, and the window forgets this editor and its timer so that
+    // a late message finds nothing.
+    HWND window = static_cast<HWND>(mWindow);
+    DestroyWindow(window);
+    if (mWindow) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        KillTimer(window, TIMER_ID);
+        IEditorWindowProcs::CloseEditor(this);
+        IEditorWindowProcs::WindowGone(this);
+    }
     UnregisterClassIfUnused();
 }
+
+void IEditorWindow::Idle() {}
+
+bool IEditorWindow::HostKey(IEditKey, char, bool) { return false; }
 
 RasterBitmap* IEditorWindow::LoadImageResource(int id, const char* name) {
     return LoadPngResourceByName(mInstance, id, name, nullptr);

@@ -1,5 +1,6 @@
 #include "graphics/IParamTextControl.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "framework/IEffectBase.h"
@@ -45,10 +46,16 @@ void IParamTextControl::OnMouseWheel(int, int, const IPointerState* state, int n
     if (IParameter* param = Parameter()) {
         double range = param->Max() - param->Min();
         double valueStep = range != 0.0 ? param->Step() / range : 0.0;
-        if (param->Kind() != KindDouble && valueStep != 0.0)
-            step = valueStep;
-        else if (state && (state->C || state->S))
-            step = 0.001;
+        if (param->Kind() != KindDouble && valueStep != 0.0) {
+            // Counted in whole steps: sums of steps like 1/11 drift past 0 or 1 and
+            // would wrap one entry early.
+            double steps = std::floor(1.0 / valueStep + 0.5);
+            double at = std::floor(mValue * steps + 0.5) + notches;
+            mValue = at < 0.0 ? 1.0 : at > steps ? 0.0 : at / steps;
+            SetDirty(true);
+            return;
+        }
+        if (state && (state->C || state->S)) step = 0.001;
     }
     mValue += notches * step;
     Wrap();

@@ -2,12 +2,12 @@
 // a parameter with value texts, a drop-down list) over it; Enter or a pick applies the
 // value, a right click elsewhere discards it. The value menu offers the texts as a
 // pop-up menu. Part of IEditorWindow; runs on the window's thread.
-#include <cstdlib>
 #include <cstring>
 
 #include "framework/IParameter.h"
 #include "graphics/IControl.h"
 #include "graphics/IEditorWindowProcsWin32.h"
+#include "graphics/InPlaceEdit.h"
 
 namespace {
 
@@ -56,19 +56,8 @@ bool IEditorWindowProcs::StepEditor(IEditorWindow* g) {
     case EditCommit:
         text[0] = 0;
         SendMessageA(edit, WM_GETTEXT, TEXT_BUFFER_SIZE, reinterpret_cast<LPARAM>(text));
-        if (g->mpEditParam && g->mpEditControl) {
-            IParameter* param = g->mpEditParam;
-            double value;
-            if (param->NumValueTexts() > 0) {
-                int32_t v = 0;
-                param->ValueForText(text, &v);
-                value = v;
-            } else {
-                value = std::strtod(text, nullptr);
-                if (param->ShowNegated()) value = -value;
-            }
-            g->mpEditControl->SetValueFromUserInput(param->GetNormalized(value));
-        }
+        if (g->mpEditParam && g->mpEditControl)
+            g->mpEditControl->SetValueFromUserInput(InPlaceNormalizedValue(g->mpEditParam, text));
         CloseEditor(g);
         break;
     default: g->mEditState = EditNone; break;

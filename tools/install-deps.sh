@@ -1,17 +1,19 @@
 #!/bin/sh
-# Installs the Debian 12 packages the build, the tests and the example need; with
-# TAMBORELLE_WINDOWS=1 also the Windows cross tools, wine and Xvfb for the wine tests.
+# Installs the Debian 12 packages the build, the tests and the example need (Xlib for the
+# editor's window, XTest and Xvfb for its tests); with TAMBORELLE_WINDOWS=1 also the
+# Windows cross tools and wine.
 # Does nothing when they are all present.
 set -eu
 
 packages="build-essential cmake pkg-config libpng-dev zlib1g-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libfreetype-dev libfontconfig-dev fonts-liberation clang libclang-rt-14-dev"
+  libbenchmark-dev libfreetype-dev libfontconfig-dev fonts-liberation clang libclang-rt-14-dev
+  libx11-dev libxtst-dev xvfb xauth"
 # The live host's JACK client library, and the server its tests start.
 packages="$packages jackd2 libjack-jackd2-dev"
 # The Debian package: cpack finds the binaries with file to read their dependencies off.
 packages="$packages file"
 if [ -n "${TAMBORELLE_WINDOWS:-}" ]; then
-    packages="$packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-wine"
+    packages="$packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine"
 fi
 
 missing=""

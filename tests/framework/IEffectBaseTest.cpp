@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -227,7 +229,25 @@ public:
         return parent;
     }
     void CloseWindow() override { mLog->push_back("close"); }
+    void Idle() override {
+        // Another thread can take the lock at once unless the host's call holds it.
+        IEffectBase* plug = mPlug;
+        mLockProbe = std::async(std::launch::async, [plug] {
+            plug->Lock().Enter();
+            plug->Lock().Leave();
+        });
+        bool free = mLockProbe.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+        mLog->push_back(free ? "idle" : "idle, locked");
+    }
+    bool HostKey(IEditKey key, char character, bool down) override {
+        char text[64];
+        std::snprintf(text, sizeof text, "key %d '%c' %s", int(key), character ? character : ' ', down ? "down" : "up");
+        mLog->push_back(text);
+        return mTakesKeys;
+    }
     int Width() const override { return 410; }
+    bool mTakesKeys = false;
+    std::future<void> mLockProbe;
     int Height() const override { return 680; }
 
 private:
@@ -239,6 +259,7 @@ private:
 struct EditorPlug : TestPlug {
     std::vector<std::string> log;
     void Attach(bool* deleted) { AttachEditorGraphics(new LogEditor(&log, this, deleted)); }
+    LogEditor* Editor() { return static_cast<LogEditor*>(Graphics()); }
     void OnParameterChange(int index) override { log.push_back("apply " + std::to_string(index)); }
 };
 
@@ -246,8 +267,8 @@ struct EditorPlug : TestPlug {
 
 // Without an editor the host is offered none; with one, its size and window.
 TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
+    bool deleted = false;  // outlives the plug-in, which sets it when it deletes its editor
     EditorPlug plug;
-    bool deleted = false;
     vst2::ERect* rect = nullptr;
     int parent = 0;
     EXPECT_EQ(plug.Effect()->flags & vst2::effFlagsHasEditor, 0);
@@ -294,4 +315,29 @@ TEST(EffectBaseEditor, ChangesReachTheEditor) {
         EXPECT_FALSE(secondDeleted);
     }
     EXPECT_TRUE(secondDeleted);
+}
+
+// The host's idle call reaches the editor without the lock; keys the host passes on
+// reach it in its own terms, and are taken only when the editor says so.
+TEST(EffectBaseEditor, IdleAndKeysReachTheEditor) {
+    bool deleted = false;  // outlives the plug-in, which sets it when it deletes its editor
+    EditorPlug plug;
+    EXPECT_EQ(plug.Call(vst2::effEditKeyDown, 'a', 0), 0) << "no editor, no key";
+    plug.Attach(&deleted);
+    plug.log.clear();
+    plug.Call(vst2::effEditIdle);
+    plug.Call(vst2::effIdle);
+    EXPECT_EQ(plug.log, (std::vector<std::string>{"idle"}));
+
+    plug.log.clear();
+    EXPECT_EQ(plug.Call(vst2::effEditKeyDown, '7', 0), 0) << "the editor does not want the keyboard";
+    plug.Editor()->mTakesKeys = true;
+    EXPECT_EQ(plug.Call(vst2::effEditKeyDown, 0, vst2::VKEY_NUMPAD0 + 3), 1);
+    EXPECT_EQ(plug.Call(vst2::effEditKeyDown, 0, vst2::VKEY_SUBTRACT), 1);
+    EXPECT_EQ(plug.Call(vst2::effEditKeyDown, 0, vst2::VKEY_RETURN), 1);
+    EXPECT_EQ(plug.Call(vst2::effEditKeyUp, 0, vst2::VKEY_ESCAPE), 1);
+    EXPECT_EQ(plug.Call(vst2::effEditKeyDown, 0, vst2::VKEY_BACK), 1);
+    EXPECT_EQ(plug.Call(vst2::effEditKeyDown, 1, 0), 0) << "a control character alone is no key";
+    EXPECT_EQ(plug.log, (std::vector<std::string>{"key 1 '7' down", "key 1 '3' down", "key 1 '-' down",
+                                                  "key 4 ' ' down", "key 5 ' ' up", "key 2 ' ' down"}));
 }

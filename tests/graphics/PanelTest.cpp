@@ -58,7 +58,7 @@ TEST_F(PanelTest, OfferedToTheHost) {
     ASSERT_NE(nullptr, rect);
     EXPECT_EQ(680, rect->bottom);
     EXPECT_EQ(410, rect->right);
-    EXPECT_EQ(0, Dispatch(vst2::effEditOpen, 0, nullptr)) << "no native window on this platform yet";
+    EXPECT_EQ(0, Dispatch(vst2::effEditOpen, 0, nullptr)) << "no parent window, no editor";
     EXPECT_EQ(1, Dispatch(vst2::effEditClose));
 
     EXPECT_EQ(1 + 12 * 2 + 13 + 12, mEditor->NumControls());
@@ -95,6 +95,45 @@ TEST_F(PanelTest, FaderGestureReachesHost) {
     EXPECT_EQ(-24.0, Plain(PAR_INTERVAL));
 }
 
+// A double click restores the default as one gesture of its own; the release that
+// follows it tells the host nothing more.
+TEST_F(PanelTest, DoubleClickRestoresInsideOneGesture) {
+    const double initial = Plain(PAR_INTERVAL);
+    int x = FADER_LEFT + HALF_HANDLE + TRAVEL / 4;
+    mEditor->OnMouseDown(x, FADER_Y, &mLeft);
+    mEditor->OnMouseUp(x, FADER_Y, &mLeft);
+    ASSERT_NE(initial, Plain(PAR_INTERVAL));
+    mSession.mEdits.clear();
+    mEditor->OnMouseDblClick(x, FADER_Y, &mLeft);
+    mEditor->OnMouseDrag(x + 40, FADER_Y, &mLeft);  // the hand shakes before letting go
+    mEditor->OnMouseUp(x + 40, FADER_Y, &mLeft);
+    const std::vector<HostEdit>& edits = mSession.mEdits;
+    ASSERT_EQ(3u, edits.size());
+    EXPECT_EQ(HostEdit::BeginEdit, edits[0].mKind);
+    EXPECT_EQ(HostEdit::Automate, edits[1].mKind);
+    EXPECT_EQ(HostEdit::EndEdit, edits[2].mKind);
+    for (const HostEdit& e : edits) EXPECT_EQ(PAR_INTERVAL, e.mIndex);
+    EXPECT_EQ(initial, Plain(PAR_INTERVAL));
+}
+
+// Losing the pointer in the middle of a drag (another window grabbed it) ends the
+// gesture at once; nothing after it moves the fader or tells the host more.
+TEST_F(PanelTest, LostCaptureEndsTheGesture) {
+    int x = FADER_LEFT + HALF_HANDLE + TRAVEL / 2;
+    mEditor->OnMouseDown(x, FADER_Y, &mLeft);
+    mEditor->OnMouseDrag(x + 20, FADER_Y, &mLeft);
+    mEditor->OnMouseCaptureLost();
+    EXPECT_EQ(-1, mEditor->MouseCapture());
+    const double value = Plain(PAR_INTERVAL);
+    mEditor->OnMouseDrag(x + 60, FADER_Y, &mLeft);
+    mEditor->OnMouseUp(x + 60, FADER_Y, &mLeft);  // a release that still finds its way here
+    mEditor->OnMouseCaptureLost();
+    EXPECT_EQ(value, Plain(PAR_INTERVAL));
+    std::string kinds;
+    for (const HostEdit& e : mSession.mEdits) kinds += "bae"[e.mKind];
+    EXPECT_EQ("baae", kinds);
+}
+
 // A mute LED click toggles its parameter and tells the host.
 TEST_F(PanelTest, SwitchClickToggles) {
     IBounds led = Bound(MAIN_MUTE)->Rect();
@@ -121,6 +160,34 @@ TEST_F(PanelTest, ListWheelAndDoubleClick) {
     mSession.Drag(list.L + 5, list.T + 5, list.L + 5, list.T + 5 - 32);  // two heights up: +2/8
     EXPECT_DOUBLE_EQ(0.25, Bound(MAIN_CHAN)->Value());
     EXPECT_EQ(5.0, Plain(MAIN_CHAN));
+}
+
+// Every list's wheel visits every entry once per turn, in both directions, and wraps
+// between the first and the last.
+TEST_F(PanelTest, EveryListWheelsThroughEveryEntry) {
+    const int LIST_PARAMS[] = {2, 3, 6, 9, 12, 22, 23, 26, 36, 37, 40, 39};
+    for (int param : LIST_PARAMS) {
+        IParameter* p = mSession.Plug()->Param(param);
+        IControl* list = Bound(param);
+        ASSERT_TRUE(p && list) << param;
+        int n = int(p->Max() - p->Min()) + 1;
+        IBounds r = list->Rect();
+        for (int direction : {1, -1}) {
+            const double start = Plain(param);
+            std::vector<double> seen;
+            for (int i = 0; i < n; ++i) {
+                mSession.Wheel(r.L + 5, r.T + 5, direction);
+                seen.push_back(Plain(param));
+            }
+            for (int i = 1; i < n; ++i) {
+                double expected = seen[i - 1] + direction;
+                if (expected > p->Max()) expected = p->Min();
+                if (expected < p->Min()) expected = p->Max();
+                EXPECT_EQ(expected, seen[i]) << p->Name() << (direction > 0 ? " up" : " down") << " step " << i;
+            }
+            EXPECT_EQ(start, seen.back()) << p->Name() << ": a whole turn comes back to the start";
+        }
+    }
 }
 
 // Read-outs change at the next dirty check, not before, and show whole numbers.

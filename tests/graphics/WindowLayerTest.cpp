@@ -1,16 +1,23 @@
 // The Linux window layer without a window: text drawn into the draw bitmap, the image
-// request, presenting with no window, and the X11 input translation rules.
+// request, presenting with no window, the X11 input translation rules and pixels in the
+// X server's formats. The window itself is tested under Xvfb in X11EditorTest.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "framework/IParameter.h"
 #include "graphics/IControl.h"
 #include "graphics/IEditorBase.h"
+#include "graphics/InPlaceEdit.h"
 #include "graphics/X11Input.h"
+#include "graphics/X11PixelFormat.h"
 #include "src/Tamborelle.h"
 #include "tests/graphics/EditorTestSupport.h"
 #include "tools/tamborelle-snapshot/EditorSession.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -152,6 +159,66 @@ TEST(X11InputTest, PointerStateAndWheel) {
     EXPECT_EQ(1, EditorWheelNotchesForButton(4));
     EXPECT_EQ(-1, EditorWheelNotchesForButton(5));
     EXPECT_EQ(0, EditorWheelNotchesForButton(1));
+}
+
+// Double clicks by time and place; the press after one starts a new pair.
+TEST(X11InputTest, DoubleClicks) {
+    DoubleClickTracker clicks;
+    EXPECT_FALSE(clicks.Press(1000, 50, 50));
+    EXPECT_TRUE(clicks.Press(1300, 53, 48));
+    EXPECT_FALSE(clicks.Press(1350, 53, 48)) << "no triple click";
+    EXPECT_FALSE(clicks.Press(1900, 53, 48));
+    EXPECT_FALSE(clicks.Press(2350, 53, 48)) << "too slow";
+    EXPECT_FALSE(clicks.Press(2400, 60, 48)) << "too far";
+    clicks.Reset();
+    EXPECT_FALSE(clicks.Press(2500, 60, 48)) << "a reset breaks the pair";
+    EXPECT_FALSE(clicks.Press(0xFFFFFF00ul, 0, 0));
+    EXPECT_TRUE(clicks.Press(0x10, 0, 0)) << "server time wraps";
+}
+
+// Raster pixels in the formats X servers use, read back the way Xlib reads them.
+TEST(X11PixelFormatTest, ServerFormats) {
+    struct Case {
+        const char* name;
+        X11PixelFormat format;
+        uint32_t expected;  // the pixel value of 0xFF112280 in that format
+    };
+    auto format = [](int depth, int bpp, uint32_t r, uint32_t g, uint32_t b, bool msb) {
+        X11PixelFormat f;
+        f.mDepth = depth, f.mBitsPerPixel = bpp, f.mRedMask = r, f.mGreenMask = g, f.mBlueMask = b, f.mMsbFirst = msb;
+        return f;
+    };
+    const Case cases[] = {
+        {"24-bit RGB", format(24, 32, 0xFF0000, 0xFF00, 0xFF, false), 0x112280},
+        {"24-bit RGB, MSB first", format(24, 32, 0xFF0000, 0xFF00, 0xFF, true), 0x112280},
+        {"24-bit BGR", format(24, 32, 0xFF, 0xFF00, 0xFF0000, false), 0x802211},
+        {"32-bit ARGB keeps alpha opaque", format(32, 32, 0xFF0000, 0xFF00, 0xFF, false), 0xFF112280},
+        {"16-bit 565", format(16, 16, 0xF800, 0x07E0, 0x1F, false), (0x11u >> 3) << 11 | (0x22u >> 2) << 5 | 0x80 >> 3},
+        {"16-bit 565, MSB first", format(16, 16, 0xF800, 0x07E0, 0x1F, true), 0x1110},
+        {"15-bit 555", format(15, 16, 0x7C00, 0x03E0, 0x1F, false), (0x11u >> 3) << 10 | (0x22u >> 3) << 5 | 0x80 >> 3},
+        {"24-bit packed", format(24, 24, 0xFF0000, 0xFF00, 0xFF, false), 0x112280},
+        {"30-bit deep colour", format(30, 32, 0x3FF00000, 0xFFC00, 0x3FF, false), 0x044u << 20 | 0x088u << 10 | 0x202},
+    };
+    const RasterPixel row[2] = {0xFF112280, 0x00112280};  // alpha never shows
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.format.IsSupported()) << c.name;
+        uint8_t bytes[8] = {};
+        X11ConvertRow(c.format, row, 2, bytes);
+        XImage image{};
+        image.width = 2, image.height = 1, image.format = ZPixmap, image.data = reinterpret_cast<char*>(bytes);
+        image.byte_order = c.format.mMsbFirst ? MSBFirst : LSBFirst;
+        image.bitmap_unit = 32, image.bitmap_bit_order = MSBFirst, image.bitmap_pad = 8;
+        image.depth = c.format.mDepth, image.bits_per_pixel = c.format.mBitsPerPixel;
+        image.bytes_per_line = 2 * c.format.BytesPerPixel();
+        ASSERT_TRUE(XInitImage(&image)) << c.name;
+        EXPECT_EQ(c.expected, uint32_t(XGetPixel(&image, 0, 0))) << c.name;
+        EXPECT_EQ(c.expected, uint32_t(XGetPixel(&image, 1, 0))) << c.name;
+    }
+    EXPECT_TRUE(cases[0].format.TakesRasterPixels()) << "the usual server takes the draw bitmap as it is";
+    EXPECT_FALSE(cases[1].format.TakesRasterPixels());
+    EXPECT_FALSE(cases[3].format.TakesRasterPixels()) << "an ARGB window would show the bitmap's alpha";
+    X11PixelFormat indexed = format(8, 8, 0, 0, 0, false);
+    EXPECT_FALSE(indexed.IsSupported()) << "no colour masks: a palette visual";
 }
 
 }  // namespace

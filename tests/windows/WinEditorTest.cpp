@@ -53,6 +53,13 @@ public:
         return seq.size() >= 3 && seq.front() == 'b' && seq.back() == 'e' &&
                seq.find_first_not_of('a', 1) == seq.size() - 1;
     }
+    // The calls for index as letters, in order: "bae" is one gesture with one value.
+    std::string Kinds(int index) const {
+        std::string seq;
+        for (const EditCall& c : calls)
+            if (c.index == index) seq += c.kind;
+        return seq;
+    }
     bool Automated(int index) const {
         for (const EditCall& c : calls)
             if (c.index == index && c.kind == 'a') return true;
@@ -327,6 +334,24 @@ void EditorChecks(EditorHost& host, HWND frame, HWND editor, const std::vector<u
     Post(editor, WM_LBUTTONUP, 0, 230, FADER7_Y);
     Pump(120);
     Check(host.Automated(7) && host.GetParameter(7) == initial, "double-click restores the default");
+    Check(host.Kinds(7) == "bae", "the restore is one gesture: begin, automate, end, each once");
+
+    // Another window taking the mouse in the middle of a drag ends the gesture; the
+    // release that never comes is not waited for, and a late one ends nothing.
+    host.calls.clear();
+    Post(editor, WM_LBUTTONDOWN, MK_LBUTTON, 150, FADER7_Y);
+    Post(editor, WM_MOUSEMOVE, MK_LBUTTON, 180, FADER7_Y);
+    Pump(80);
+    SetCapture(frame);
+    ReleaseCapture();
+    Pump(40);
+    Check(host.SawGesture(7), "a lost capture ends the drag at once: begin, automate, end");
+    float held = host.GetParameter(7);
+    std::string kinds = host.Kinds(7);
+    Post(editor, WM_MOUSEMOVE, MK_LBUTTON, 250, FADER7_Y);
+    Post(editor, WM_LBUTTONUP, 0, 250, FADER7_Y);
+    Pump(80);
+    Check(host.Kinds(7) == kinds && host.GetParameter(7) == held, "and a late release moves or ends nothing");
 
     // The wheel: whole notches only, coordinates from the screen.
     float v = host.GetParameter(7);
@@ -497,10 +522,36 @@ void Session(int round, const char* path, const std::vector<uint32_t>& headless,
     EditorChecks(host, frame, editor, headless, golden);
     Check(ClassRegistered(dll), "the class stays while the second editor is open");
     if (round == 0) {
-        second.Dispatch(vst2::effEditClose);
+        // A host that closes the plug-in in the middle of a drag, its editor still open:
+        // the window goes with the plug-in, and nothing calls back into it on the way.
+        HWND editor2 = FindWindowExA(frame2, nullptr, CLASS_NAME, nullptr);
+        Post(editor2, WM_LBUTTONDOWN, MK_LBUTTON, 150, FADER7_Y);
+        Pump(60);
+        Check(GetCapture() == editor2, "a drag in the second editor holds the mouse");
+        second.Close();
+        Check(!IsWindow(editor2), "closing the plug-in closes its editor");
         DestroyWindow(frame2);
         Check(!ClassRegistered(dll), "the last window to close unregisters the class");
     } else {
+        // A host that closes the editor from another thread: the window cannot be
+        // destroyed there, so it must forget the editor, and its timer messages must
+        // find nothing once the plug-in has gone.
+        HWND frame3 = MakeFrame();
+        HWND orphan = OpenEditor(host, frame3);
+        HANDLE closer = CreateThread(
+            nullptr, 0,
+            [](LPVOID p) -> DWORD {
+                static_cast<EditorHost*>(p)->Dispatch(vst2::effEditClose);
+                return 0;
+            },
+            &host, 0, nullptr);
+        WaitForSingleObject(closer, INFINITE);
+        CloseHandle(closer);
+        Check(orphan && IsWindow(orphan) && GetWindowLongPtrA(orphan, GWLP_USERDATA) == 0,
+              "a window closed from another thread no longer points at the editor");
+        Pump(150);
+        DestroyWindow(frame3);
+
         // A careless host: its window goes, with the editor in it, and effEditClose never comes.
         DestroyWindow(frame2);
     }
