@@ -19,10 +19,11 @@ intptr_t Dispatcher(vst2::AEffect* effect, int32_t opcode, int32_t, intptr_t, vo
     case vst2::effProcessEvents: {
         const auto* list = static_cast<const vst2::VstEvents*>(ptr);
         if (!list) return 0;
+        vst2::VstEvent* const* events = list->events;  // hosts allocate past the two declared slots
         for (int i = 0; i < list->numEvents; ++i) {
-            if (!list->events[i]) continue;
+            if (!events[i]) continue;
             self->back.Clear();
-            self->back.Add(list->events[i]);
+            self->back.Add(events[i]);
             self->host(effect, vst2::audioMasterProcessEvents, 0, 0, self->back.Events(), 0.0f);
         }
         return 1;

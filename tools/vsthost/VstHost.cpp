@@ -89,8 +89,9 @@ intptr_t VstHost::OnHostCall(int32_t opcode, int32_t index, intptr_t value, void
     case vst2::audioMasterProcessEvents: {
         auto* list = static_cast<const vst2::VstEvents*>(ptr);
         if (!list) return 0;
+        vst2::VstEvent* const* events = list->events;  // plug-ins allocate past the two declared slots
         for (int i = 0; i < list->numEvents; ++i)
-            if (list->events[i]) OnEvent(*list->events[i]);
+            if (events[i]) OnEvent(*events[i]);
         return 1;
     }
     case vst2::audioMasterGetSampleRate: return static_cast<intptr_t>(mTime.sampleRate);
