@@ -18,6 +18,8 @@ cmake --build build-asan -j"$jobs"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORELLE_FUZZ=ON \
     -DTAMBORELLE_SANITIZE=ON -DTAMBORELLE_TESTS=ON -DTAMBORELLE_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
+# The clang build also holds the fuzz targets over the module's interface (tests/src/fuzz);
+# its tests replay their seeds and the inputs they once failed on.
 
 # The Windows DLL, cross-built, with its tests under wine; before the Linux tests, so
 # the last test summary printed is theirs.
