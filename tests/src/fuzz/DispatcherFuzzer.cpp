@@ -115,6 +115,7 @@ struct Instance {
     FuzzHost host;
     bool kept = false;
     bool slotsTouched = true;  // a call may have changed a program slot since the last reset
+    int outputsConnected = 2;  // as the last speaker arrangement set them
 };
 Instance gInstance;
 VstEventList gEvents;
@@ -317,6 +318,10 @@ int32_t Call(FuzzHost& host, FuzzReader& in) {
         const bool withValue = in.Pick(8) != 0;
         answer = host.Dispatch(opcode, index, withValue ? reinterpret_cast<intptr_t>(in1.Data()) : 0,
                                withPointer ? out1.Data() : nullptr, opt);
+        if (withPointer) {
+            const int n = reinterpret_cast<const vst2::VstSpeakerArrangement*>(out1.Data())->numChannels;
+            gInstance.outputsConnected = n < 0 ? 0 : n > 2 ? 2 : n;
+        }
         in1.Check("effSetSpeakerArrangement");
         out1.Check("effSetSpeakerArrangement");
         if (std::memcmp(in1.Data(), copyIn.data(), shape.size) || std::memcmp(out1.Data(), copyOut.data(), shape.size))
@@ -378,32 +383,10 @@ int32_t Call(FuzzHost& host, FuzzReader& in) {
 // block-size, speaker and mains changes the scratch buffers must still fit.
 void Process(FuzzHost& host, FuzzReader& in) {
     const int frames = 1 + in.U16() % 4096;
-    const size_t n = static_cast<size_t>(frames);
     host.mTime.flags = in.Pick(2) ? vst2::kVstTempoValid : 0;
     host.mHasTime = in.Pick(4) != 0;
     const int buffers = in.Pick(3);  // the host's count of buffers, whatever it said before
-    std::unique_ptr<float[]> audio[4];
-    float* inputs[2] = {};
-    float* outputs[2] = {};
-    for (int c = 0; c < 4; ++c) {
-        audio[c] = std::make_unique<float[]>(n);
-        (c < 2 ? inputs : outputs)[c % 2] = c % 2 < buffers ? audio[c].get() : nullptr;
-    }
-    switch (in.Pick(3)) {
-    case 0: host.ProcessReplacing(buffers ? inputs : nullptr, buffers ? outputs : nullptr, frames); break;
-    case 1: host.ProcessAccumulating(buffers ? inputs : nullptr, buffers ? outputs : nullptr, frames); break;
-    default: {
-        std::unique_ptr<double[]> d[4];
-        double* din[2] = {};
-        double* dout[2] = {};
-        for (int c = 0; c < 4; ++c) {
-            d[c] = std::make_unique<double[]>(n);
-            (c < 2 ? din : dout)[c % 2] = c % 2 < buffers ? d[c].get() : nullptr;
-        }
-        host.ProcessDouble(buffers ? din : nullptr, buffers ? dout : nullptr, frames);
-        break;
-    }
-    }
+    host.ProcessSilence(static_cast<FuzzHost::ProcessKind>(in.Pick(3)), frames, buffers, gInstance.outputsConnected);
     host.mSent.clear();
 }
 
@@ -416,6 +399,7 @@ void Reset(FuzzHost& host) {
     stereo.type = vst2::kSpeakerArrStereo;
     stereo.numChannels = 2;
     host.Dispatch(vst2::effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&stereo), &stereo);
+    gInstance.outputsConnected = 2;
     host.Dispatch(vst2::effEditClose);
     // Every slot: selected, the defaults, its name; the last step stores the defaults in
     // it. Needed only when the last input reached the slots.
@@ -453,6 +437,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (lifecycle || !gInstance.kept) {
         host.Create();
         gInstance.slotsTouched = true;
+        gInstance.outputsConnected = 2;
         host.mHasTime = true;
         host.mTime = vst2::VstTimeInfo{};
         host.mTime.flags = vst2::kVstTempoValid;

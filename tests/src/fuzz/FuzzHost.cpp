@@ -1,9 +1,11 @@
 #include "tests/src/fuzz/FuzzHost.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 void FuzzFail(const char* format, ...) {
     std::fprintf(stderr, "\n*** fuzz oracle: ");
@@ -33,21 +35,49 @@ void FuzzHost::Create() {
     if (!Instantiate(ModuleEntry())) FuzzFail("the entry made no effect");
 }
 
-void FuzzHost::ProcessReplacing(float** inputs, float** outputs, int frames) {
-    mInProcess = true;
-    Effect()->processReplacing(Effect(), inputs, outputs, frames);
-    mInProcess = false;
-}
+namespace {
+// The host's buffers for one block: exactly `frames` samples each, so a plug-in that
+// runs past them meets the sanitizer's red zone.
+template <typename Sample>
+struct HostBuffers {
+    std::unique_ptr<Sample[]> audio[4];
+    Sample* inputs[2] = {};
+    Sample* outputs[2] = {};
 
-void FuzzHost::ProcessAccumulating(float** inputs, float** outputs, int frames) {
-    mInProcess = true;
-    Effect()->process(Effect(), inputs, outputs, frames);
-    mInProcess = false;
-}
+    HostBuffers(int frames, int buffers, Sample fill) {
+        for (int c = 0; c < buffers && c < 2; ++c) {
+            for (int side = 0; side < 2; ++side) {
+                std::unique_ptr<Sample[]>& a = audio[2 * c + side];
+                a.reset(new Sample[static_cast<size_t>(frames)]);
+                std::fill(a.get(), a.get() + frames, fill);
+                (side == 0 ? inputs : outputs)[c] = a.get();
+            }
+        }
+    }
+    void Check(int frames, int checked, Sample expected) const {
+        for (int c = 0; c < checked && c < 2; ++c)
+            for (int f = 0; f < frames; ++f)
+                if (outputs[c][f] != expected)
+                    FuzzFail("output %d, frame %d of %d: %g, not %g", c, f, frames, double(outputs[c][f]),
+                             double(expected));
+    }
+};
+}  // namespace
 
-void FuzzHost::ProcessDouble(double** inputs, double** outputs, int frames) {
+void FuzzHost::ProcessSilence(ProcessKind kind, int frames, int buffers, int connected) {
+    const int checked = buffers < connected ? buffers : connected;
     mInProcess = true;
-    Effect()->processDoubleReplacing(Effect(), inputs, outputs, frames);
+    if (kind == kDouble) {
+        HostBuffers<double> b(frames, buffers, 0.25);
+        Effect()->processDoubleReplacing(Effect(), buffers ? b.inputs : nullptr, buffers ? b.outputs : nullptr, frames);
+        b.Check(frames, checked, 0.0);
+    } else {
+        HostBuffers<float> b(frames, buffers, 0.25f);
+        vst2::ProcessProc process = kind == kReplacing ? Effect()->processReplacing : Effect()->process;
+        process(Effect(), buffers ? b.inputs : nullptr, buffers ? b.outputs : nullptr, frames);
+        // Silence added leaves the host's samples as they were.
+        b.Check(frames, checked, kind == kReplacing ? 0.0f : 0.25f);
+    }
     mInProcess = false;
 }
 

@@ -37,10 +37,15 @@ public:
     // A new instance from the module; fails the input when the entry gives none.
     void Create();
 
-    // Calls the plug-in's process functions as a host does, marking what it sends meanwhile.
-    void ProcessReplacing(float** inputs, float** outputs, int frames);
-    void ProcessAccumulating(float** inputs, float** outputs, int frames);
-    void ProcessDouble(double** inputs, double** outputs, int frames);
+    enum ProcessKind { kReplacing, kAccumulating, kDouble };
+    // One block of `frames` through a process call of `kind`, marking what the plug-in
+    // sends meanwhile, on host buffers exactly that long: the first `buffers` (0 to 2) of
+    // the two input and two output channels get one, the others null, and with none the
+    // host passes no arrays at all. Fails the input unless each of the first `connected`
+    // outputs the host gave carries silence, or is left as it was by the accumulating
+    // call: the plug-in makes no sound. (Outputs the host disconnected through its
+    // speaker arrangement are not the plug-in's to write.)
+    void ProcessSilence(ProcessKind kind, int frames, int buffers = 2, int connected = 2);
 
     std::vector<SentEvent> mSent;
     int mCallsDuringCreation = 0;

@@ -36,7 +36,6 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
 #include "tests/src/fuzz/FuzzHost.h"
@@ -243,40 +242,6 @@ void CheckBlock(Model& m, const std::vector<SentEvent>& sent, size_t from, int f
                 FuzzFail("note %d on channel %d still sounds %d times after a stopped block", n, c, m.sounding[c][n]);
 }
 
-// Runs one block of `frames` through a process call of the chosen kind, with host
-// buffers exactly that long, and checks the outputs: the plug-in makes no sound.
-void Process(FuzzHost& host, int kind, int frames) {
-    const size_t n = static_cast<size_t>(frames);
-    if (kind == 2) {
-        std::unique_ptr<double[]> in[2] = {std::make_unique<double[]>(n), std::make_unique<double[]>(n)};
-        std::unique_ptr<double[]> out[2] = {std::make_unique<double[]>(n), std::make_unique<double[]>(n)};
-        for (int c = 0; c < 2; ++c)
-            for (size_t f = 0; f < n; ++f) in[c][f] = out[c][f] = 0.25;
-        double* inputs[2] = {in[0].get(), in[1].get()};
-        double* outputs[2] = {out[0].get(), out[1].get()};
-        host.ProcessDouble(inputs, outputs, frames);
-        for (int c = 0; c < 2; ++c)
-            for (size_t f = 0; f < n; ++f)
-                if (out[c][f] != 0.0) FuzzFail("double output %d frame %zu is %g", c, f, out[c][f]);
-        return;
-    }
-    std::unique_ptr<float[]> in[2] = {std::make_unique<float[]>(n), std::make_unique<float[]>(n)};
-    std::unique_ptr<float[]> out[2] = {std::make_unique<float[]>(n), std::make_unique<float[]>(n)};
-    for (int c = 0; c < 2; ++c)
-        for (size_t f = 0; f < n; ++f) in[c][f] = out[c][f] = 0.25f;
-    float* inputs[2] = {in[0].get(), in[1].get()};
-    float* outputs[2] = {out[0].get(), out[1].get()};
-    const bool accumulate = kind == 1;
-    if (accumulate)
-        host.ProcessAccumulating(inputs, outputs, frames);
-    else
-        host.ProcessReplacing(inputs, outputs, frames);
-    const float expected = accumulate ? 0.25f : 0.0f;  // silence added, or silence
-    for (int c = 0; c < 2; ++c)
-        for (size_t f = 0; f < n; ++f)
-            if (out[c][f] != expected) FuzzFail("output %d frame %zu is %g, not %g", c, f, out[c][f], expected);
-}
-
 // One host block: transport, events, process call, checks.
 void Block(FuzzReader& in, Model& m) {
     FuzzHost& host = gInstance.host;
@@ -314,7 +279,7 @@ void Block(FuzzReader& in, Model& m) {
         CheckPassed(host.mSent, from, d.expected);
     }
     const size_t from = host.mSent.size();
-    Process(host, in.Pick(3), frames);
+    host.ProcessSilence(static_cast<FuzzHost::ProcessKind>(in.Pick(3)), frames);
     CheckBlock(m, host.mSent, from, frames, stopped);
     host.mSent.clear();
     m.lastPosition = position;
@@ -333,7 +298,7 @@ void Stop(Model& m) {
     host.mHasTime = true;
     host.mTime.flags = vst2::kVstTempoValid;
     host.mTime.tempo = 120.0;
-    Process(host, 0, 1);
+    host.ProcessSilence(FuzzHost::kReplacing, 1);
     CheckBlock(m, host.mSent, 0, 1, true);
     host.mSent.clear();
 }
@@ -356,7 +321,7 @@ void Reset(Model& m) {
     // One advancing block at a fixed place, so every input starts from the same transport.
     host.mTime.samplePos = kResetPosition;
     host.mTime.flags = vst2::kVstTempoValid | vst2::kVstTransportPlaying;
-    Process(host, 0, 1);
+    host.ProcessSilence(FuzzHost::kReplacing, 1);
     CheckBlock(m, host.mSent, 0, 1, false);
     host.mSent.clear();
 }
