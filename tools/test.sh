@@ -18,6 +18,8 @@ cmake --build build-asan -j"$jobs"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORELLE_FUZZ=ON \
     -DTAMBORELLE_SANITIZE=ON -DTAMBORELLE_TESTS=ON -DTAMBORELLE_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
+# The clang build also holds the fuzz targets over the module's interface (tests/src/fuzz);
+# its tests replay their seeds and the inputs they once failed on.
 
 # The Debian package, built in a directory of its own, unpacked into a scratch root and checked.
 echo "== the Debian package"
