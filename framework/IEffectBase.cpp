@@ -15,14 +15,15 @@ void CopyText128(char* dest, const char* src) { std::snprintf(dest, 128, "%s", s
 IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets, const char* effectName,
                          const char* productName, const char* vendorName, int32_t vendorVersion, int32_t uniqueId,
                          int32_t vendorId, int32_t latency, bool /*doesMidi: the binding's*/, bool usesChunks,
-                         bool isInstrument)
+                         bool isInstrument, AudioUse audioUse)
     : mUniqueId(uniqueId),
       mVendorId(vendorId),
       mVendorVersion(vendorVersion),
       mUsesChunks(usesChunks),
       mIsInstrument(isInstrument),
       mLatency(latency),
-      mNumHostParameters(numParams) {
+      mNumHostParameters(numParams),
+      mAudioUse(audioUse) {
     TRACE("IEffectBase::IEffectBase", "%s:%s", effectName, TraceTimestamp());
 
     for (int i = 0; i < numParams; ++i) mParameters.Add(new IParameter());
@@ -83,6 +84,7 @@ void IEffectBase::OnParameterChange(int /*index*/) { ILockGuard guard(mLock); }
 void IEffectBase::OnActivate(bool /*active*/) { ILockGuard guard(mLock); }
 
 void IEffectBase::ProcessBlock(double** inputs, double** outputs, int frames) {
+    if (!inputs || !outputs) return;
     int numIn = NumInputs(), numOut = NumOutputs();
     for (int c = 0; c < numOut; ++c) {
         if (c < numIn)
@@ -268,6 +270,10 @@ bool IEffectBase::LegalIO(int inputs, int outputs) {
 void IEffectBase::SetMaxBlockSize(int frames) {
     // Longer host blocks run in slices of this size, so it is never below one frame.
     if (frames < 1 || frames == mBlockSize) return;
+    if (MidiOnly()) {
+        mBlockSize = frames;  // the slice length; no samples pass through this plug-in
+        return;
+    }
     // Every channel's scratch must hold the new size before it counts: when one cannot
     // grow (no memory, or a byte count beyond int), the others go back to the old size.
     const int numInputs = mInputChannels.Count(), numChannels = numInputs + mOutputChannels.Count();
@@ -281,6 +287,7 @@ void IEffectBase::SetMaxBlockSize(int frames) {
     }
     for (int i = 0; i < numChannels; ++i)
         std::memset(scratchOf(i).Data(), 0, sizeof(double) * static_cast<size_t>(frames));
+    for (int i = 0; i < numInputs; ++i) mInputChannels[i]->mScratchHoldsSamples = false;
     mBlockSize = frames;
 }
 
@@ -289,8 +296,16 @@ void IEffectBase::SetInputConnections(int first, int count, bool connected) {
     for (int i = first < 0 ? 0 : first; i < end && i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         channel->mConnected = connected;
-        if (!connected) mInputPointers[channel->mSlot] = channel->mScratch.Data();
+        if (connected) continue;
+        ClearStaleScratch(channel);
+        mInputPointers[channel->mSlot] = channel->mScratch.Data();
     }
+}
+
+void IEffectBase::ClearStaleScratch(InputChannel* channel) {
+    if (!channel->mScratchHoldsSamples) return;
+    std::memset(channel->mScratch.Data(), 0, sizeof(double) * static_cast<size_t>(channel->mScratch.Count()));
+    channel->mScratchHoldsSamples = false;
 }
 
 void IEffectBase::SetOutputConnections(int first, int count, bool connected) {
@@ -309,6 +324,7 @@ void IEffectBase::AttachInputBuffers(double** inputs, int first) {
     for (int i = 0; i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         double* buffer = channel->mConnected && inputs ? inputs[next++] : nullptr;
+        if (!buffer) ClearStaleScratch(channel);
         mInputPointers[channel->mSlot] = buffer ? buffer + first : channel->mScratch.Data();
     }
 }
@@ -319,7 +335,12 @@ void IEffectBase::AttachInputBuffers(float** inputs, int frames, int first) {
         InputChannel* channel = mInputChannels[i];
         double* scratch = channel->mScratch.Data();
         const float* source = channel->mConnected && inputs ? inputs[next++] : nullptr;
-        for (int f = 0; source && f < frames; ++f) scratch[f] = source[first + f];
+        if (source) {
+            for (int f = 0; f < frames; ++f) scratch[f] = source[first + f];
+            channel->mScratchHoldsSamples = true;
+        } else {
+            ClearStaleScratch(channel);
+        }
         mInputPointers[channel->mSlot] = scratch;
     }
 }
@@ -361,6 +382,22 @@ void IEffectBase::ProcessBuffersFloat(int frames, bool accumulate) {
             for (int f = 0; f < frames; ++f) dest[f] = static_cast<float>(source[f]);
     }
 }
+
+namespace {
+template <typename Sample>
+void ZeroConnected(const GrowArray<OutputChannel*>& channels, Sample** outputs, int frames) {
+    if (!outputs) return;
+    int next = 0;
+    for (int i = 0; i < channels.Count(); ++i) {
+        if (!channels[i]->mConnected) continue;
+        if (Sample* buffer = outputs[next++]) std::memset(buffer, 0, sizeof(Sample) * static_cast<size_t>(frames));
+    }
+}
+}  // namespace
+
+// The same buffers, in the same order, that attaching the outputs would write to.
+void IEffectBase::SilenceOutputs(float** outputs, int frames) { ZeroConnected(mOutputChannels, outputs, frames); }
+void IEffectBase::SilenceOutputs(double** outputs, int frames) { ZeroConnected(mOutputChannels, outputs, frames); }
 
 void IEffectBase::DisconnectExtraInputsConnectExtraOutputs() {
     SetInputConnections(2, NumInputs() - 2, false);

@@ -36,9 +36,9 @@ int32_t ArrangementFor(int channels) {
 IVstEffect::IVstEffect(HostCallback hostCallback, int numParams, const char* channelIOStr, int numPresets,
                        const char* effectName, const char* productName, const char* vendorName, int32_t vendorVersion,
                        int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks,
-                       bool isInstrument)
+                       bool isInstrument, AudioUse audioUse)
     : IEffectBase(numParams, channelIOStr, numPresets, effectName, productName, vendorName, vendorVersion, uniqueId,
-                  vendorId, latency, usesMidi, usesChunks, isInstrument),
+                  vendorId, latency, usesMidi, usesChunks, isInstrument, audioUse),
       mHostCallback(hostCallback),
       mUsesMidi(usesMidi) {
     TRACE("IVstEffect::IVstEffect", "%s", effectName);
@@ -499,6 +499,12 @@ void IVstEffect::RunInSlices(int frames, Run run) {
 void IVstEffect::ProcessFloatBlock(float** inputs, float** outputs, int frames, bool accumulate) {
     ILockGuard guard(mLock);
     if (!PrepareBlock(frames)) return;
+    if (MidiOnly()) {
+        // The host gets silence: written once for the whole block, and adding it changes nothing.
+        if (!accumulate) SilenceOutputs(outputs, frames);
+        RunInSlices(frames, [this](int, int length) { ProcessWithoutBuffers(length); });
+        return;
+    }
     RunInSlices(frames, [&](int first, int length) {
         AttachInputBuffers(inputs, length, first);
         AttachOutputBuffers(outputs, first);
@@ -519,6 +525,11 @@ void IVstEffect::VSTProcessDouble(AEffect* effect, double** inputs, double** out
     if (!plug) return;
     ILockGuard guard(plug->mLock);
     if (!plug->PrepareBlock(frames)) return;
+    if (plug->MidiOnly()) {
+        plug->SilenceOutputs(outputs, frames);
+        plug->RunInSlices(frames, [plug](int, int length) { plug->ProcessWithoutBuffers(length); });
+        return;
+    }
     plug->RunInSlices(frames, [plug, inputs, outputs](int first, int length) {
         plug->AttachInputBuffers(inputs, first);
         plug->AttachOutputBuffers(outputs, first);

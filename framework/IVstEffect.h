@@ -15,7 +15,8 @@ public:
     // [construction]
     IVstEffect(vst2::HostCallback hostCallback, int numParams, const char* channelIOStr, int numPresets,
                const char* effectName, const char* productName, const char* vendorName, int32_t vendorVersion,
-               int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks, bool isInstrument);
+               int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks, bool isInstrument,
+               AudioUse audioUse = AudioUse::Processes);
     // [any thread] effClose, after the dispatcher let go of the lock.
     ~IVstEffect() override;
 

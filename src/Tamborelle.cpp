@@ -1,7 +1,6 @@
 #include "src/Tamborelle.h"
 
 #include <cmath>
-#include <cstring>
 #include <new>
 
 #include "framework/Assert.h"
@@ -38,7 +37,7 @@ IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback) { return new (std::
 
 Tamborelle::Tamborelle(vst2::HostCallback hostCallback)
     : IVstEffect(hostCallback, NUM_HOST_PARAMS, "1-1 2-2", 6, "Tamborelle", "", "Brisklaine", 0x00010000,
-                 FourCC("gxLm"), FourCC("gxvn"), 0, true, true, true) {
+                 FourCC("gxLm"), FourCC("gxvn"), 0, true, true, true, AudioUse::MidiOnly) {
     mMainVoice.mNumIntervals = 1;
     mParallelVoice.mNumIntervals = 1;
     for (Voice* voice : {&mMainVoice, &mParallelVoice, &mRotatorVoice[0], &mRotatorVoice[1]})
@@ -156,11 +155,8 @@ void Tamborelle::ReleaseGroup(const Trigger& t) {
 
 // ---- block emission ----
 
-void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
-    // The plug-in makes no sound: its audio outputs carry silence.
-    for (int c = 0; c < NumOutputs(); ++c)
-        if (outputs[c]) std::memset(outputs[c], 0, sizeof(double) * static_cast<size_t>(frames));
-
+// MIDI only: the binding gives the host's outputs their silence, no buffers come here.
+void Tamborelle::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int frames) {
     double samplePos, tempo, ppqPos, barStart, cycleStart, cycleEnd;
     int numerator, denominator;
     bool playing = false, cycleActive = false;

@@ -206,6 +206,79 @@ TEST(EffectBaseAudio, BlockSizeThatCannotBeHadKeepsTheOldOne) {
     EXPECT_EQ(outR[63], 0.0f);
 }
 
+// An input that goes quiet (disconnected, or no buffer from the host) reads silence,
+// not the samples it carried in an earlier block.
+TEST(EffectBaseAudio, QuietInputReadsNoStaleSamples) {
+    TestPlug plug;
+    plug.Call(vst2::effSetBlockSize, 0, 64);
+    std::vector<float> inL(64, 0.5f), inR(64, -0.75f), outL(64), outR(64);
+    float* in[] = {inL.data(), inR.data()};
+    float* out[] = {outL.data(), outR.data()};
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    ASSERT_EQ(outR[10], -0.75f);
+
+    plug.SetInputConnections(1, 1, false);
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    EXPECT_EQ(outL[10], 0.5f);
+    EXPECT_EQ(outR, std::vector<float>(64, 0.0f)) << "disconnected";
+
+    plug.SetInputConnections(1, 1, true);
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    std::vector<double> dOutL(64, 9.0), dOutR(64, 9.0);
+    double* dOut[] = {dOutL.data(), dOutR.data()};
+    plug.Effect()->processDoubleReplacing(plug.Effect(), nullptr, dOut, 64);
+    EXPECT_EQ(dOutL, std::vector<double>(64, 0.0)) << "no input buffers from the host";
+    EXPECT_EQ(dOutR, std::vector<double>(64, 0.0));
+}
+
+namespace {
+
+// A plug-in that makes MIDI only and writes down the blocks it is given.
+struct MidiOnlyPlug : IVstEffect {
+    MidiOnlyPlug()
+        : IVstEffect(&FakeHost, 1, "2-2", 1, "Midi", "", "Vendor", 0x10000, 1, 2, 0, true, true, true,
+                     AudioUse::MidiOnly) {}
+    void ProcessBlock(double** inputs, double** outputs, int frames) override {
+        blocks.push_back(frames);
+        buffersSeen = buffersSeen || inputs || outputs;
+    }
+    std::vector<int> blocks;
+    bool buffersSeen = false;
+};
+
+}  // namespace
+
+// A MIDI-only plug-in's outputs carry silence in every replacing call, over the whole
+// of a block longer than announced; the accumulating call adds nothing; inputs and the
+// buffers of disconnected outputs are never touched; the plug-in sees only slice lengths.
+TEST(EffectBaseAudio, MidiOnlyOutputsCarrySilence) {
+    MidiOnlyPlug plug;
+    plug.Effect()->dispatcher(plug.Effect(), vst2::effSetBlockSize, 0, 64, nullptr, 0.0f);
+    constexpr int kFrames = 150;
+    std::vector<float> inL(kFrames, 0.5f), outL(kFrames, 9.0f), outR(kFrames, 9.0f);
+    float* in[] = {inL.data(), nullptr};
+    float* out[] = {outL.data(), outR.data()};
+    plug.Effect()->process(plug.Effect(), in, out, kFrames);
+    EXPECT_EQ(outL, std::vector<float>(kFrames, 9.0f)) << "accumulating adds nothing";
+    plug.Effect()->processReplacing(plug.Effect(), in, out, kFrames);
+    EXPECT_EQ(outL, std::vector<float>(kFrames, 0.0f));
+    EXPECT_EQ(outR, std::vector<float>(kFrames, 0.0f));
+    EXPECT_EQ(inL, std::vector<float>(kFrames, 0.5f));
+
+    std::vector<double> dOutL(kFrames, 9.0), dOutR(kFrames, 9.0);
+    double* dOut[] = {dOutL.data(), dOutR.data()};
+    vst2::VstSpeakerArrangement mono{};
+    mono.numChannels = 1;
+    plug.Effect()->dispatcher(plug.Effect(), vst2::effSetSpeakerArrangement, 0, 0, &mono, 0.0f);
+    plug.Effect()->processDoubleReplacing(plug.Effect(), nullptr, dOut, kFrames);
+    EXPECT_EQ(dOutL, std::vector<double>(kFrames, 0.0));
+    EXPECT_EQ(dOutR, std::vector<double>(kFrames, 9.0)) << "the host gave one output only";
+    plug.Effect()->processReplacing(plug.Effect(), nullptr, nullptr, kFrames);
+
+    EXPECT_EQ(plug.blocks, (std::vector<int>{64, 64, 22, 64, 64, 22, 64, 64, 22, 64, 64, 22}));
+    EXPECT_FALSE(plug.buffersSeen);
+}
+
 namespace {
 
 // An editor that writes down what the plug-in base asks of it.
