@@ -471,9 +471,8 @@ float IVstEffect::VSTGetParameter(AEffect* effect, int32_t index) {
 void IVstEffect::VSTSetParameter(AEffect* effect, int32_t index, float value) {
     IVstEffect* plug = ObjectOf(effect);
     if (!plug) return;
-    ILockGuard guard(plug->mLock);
     TRACE("IVstEffect::VSTSetParameter", "%d:%f", index, value);
-    plug->SetParameterFromHost(index, value);
+    plug->SetParameterFromHost(index, value);  // takes the lock, once for the whole change
 }
 
 // ---- processing ----

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "framework/GrowArray.h"
 #include "framework/IMidiMessage.h"
 #include "framework/IVstEffect.h"
 #include "src/NoteTracker.h"
@@ -33,12 +32,16 @@ public:
     explicit Tamborelle(vst2::HostCallback hostCallback);
     ~Tamborelle() override;
 
-    // [any] Re-derives the timing from the sample rate; nothing pending changes.
+    // Every caller already holds mLock (the binding's entries and the base's state and
+    // parameter paths take it), so these do not take it again.
+    // [any, mLock held] Re-derives the timing from the sample rate; nothing pending changes.
     void Reset() override;
-    // [any] Applies one parameter's current value through its change descriptor.
+    // [any, mLock held] Applies one parameter's current value through its change descriptor.
     void OnParameterChange(int index) override;
     // [audio, mLock held] Follows the transport and sends the events due in this block.
+    // MIDI only: the buffers are null.
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
+    // [any, mLock held] Nothing to do.
     void OnActivate(bool active) override;
     // [audio, mLock held] One incoming message: triggers, releases, CC 123, pass-through.
     void ProcessMidiMessage(const IMidiMessage* message) override;
@@ -69,7 +72,15 @@ private:
     void SetVoiceDelay(Voice& voice, double row);
     void DefineParameters();
     void BuildEditor();
+    // Collects one outgoing message; a full batch goes to the host first, so the order holds.
+    void QueueOutput(const IMidiMessage& message) {
+        if (mNumOutputMessages == OUTPUT_BATCH) SendOutput();
+        mOutputMessages[mNumOutputMessages++] = message;
+    }
+    // Sends the collected messages in order and starts a new batch.
     void SendOutput();
+    void MarkSounding(int note, int channel);
+    void MarkEnded(int note, int channel);
 
     double mEngineSampleRate = 44100.0;
     double mTempo = 120.0;
@@ -89,10 +100,15 @@ private:
     int32_t mSnapOffsets[12] = {};
     int32_t mTonic = 0;
     int32_t mNoteMap[NUM_MIDI_NOTES] = {};
-    GrowArray<IMidiMessage> mOutputMessages{4096};
+    // Messages of one block, sent after the engine has finished with its lists: a host that
+    // calls back into the plug-in from a send never finds them half walked.
+    static constexpr int OUTPUT_BATCH = 512;
+    IMidiMessage mOutputMessages[OUTPUT_BATCH];
+    int mNumOutputMessages = 0;
     NoteTracker mNoteTracker;
     uint32_t mSoundingNotes[NUM_MIDI_NOTES] = {};     // bit c: sounding on output channel c
     uint8_t mSoundingCount[NUM_MIDI_NOTES][16] = {};  // note-ons sent and not yet ended, per note and channel
+    int mNumSounding = 0;                             // bits set in mSoundingNotes: stopped blocks skip the scan
     TriggerTracker mTriggerTracker;
     const ParamChangeDesc* mpParamChangeDesc[NUM_PARAMS] = {};
     ValueReadOut* mpReadOuts[TAMBORELLE_NUM_READOUTS] = {};  // watched faders do not own them
