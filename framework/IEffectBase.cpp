@@ -161,9 +161,17 @@ void IEffectBase::AttachEditorGraphics(IEffectEditor* graphics) {
     ILockGuard guard(mLock);
     for (int i = 0; i < mParameters.Count(); ++i)
         graphics->SetParameterFromPlug(i, mParameters[i]->GetNormalized(), true);
-    graphics->PrepareDraw();
     delete mpGraphics;  // a second editor replaces the first
     mpGraphics = graphics;
+    mEditorPrepared = false;
+}
+
+bool IEffectBase::PrepareEditor() {
+    ILockGuard guard(mLock);
+    if (!mpGraphics) return false;
+    if (!mEditorPrepared) mpGraphics->PrepareDraw();
+    mEditorPrepared = true;
+    return true;
 }
 
 // ---- state ----

@@ -53,6 +53,11 @@ public:
     // [audio thread, lock held] Run one block on the attached double buffers (null on a
     // MIDI-only plug-in). Default: copies each input to its output and clears the remaining outputs.
     virtual void ProcessBlock(double** inputs, double** outputs, int frames);
+    // [GUI thread, takes the lock] Readies the attached editor for drawing, once, before it is
+    // first shown: attaching it prepares nothing, so an instance whose editor never opens
+    // never pays for it. False when there is no editor or it cannot be shown.
+    // Default: the editor's PrepareDraw.
+    virtual bool PrepareEditor();
     // [GUI thread, lock held] The editor window opened or closed. Default: nothing.
     virtual void OnEditorOpened() {}
     virtual void OnEditorClosed() {}
@@ -210,6 +215,7 @@ protected:
     int32_t mBlockSize = 0;
     int32_t mLatency;
     IEffectEditor* mpGraphics = nullptr;
+    bool mEditorPrepared = false;  // PrepareDraw ran on mpGraphics
     int32_t mCurrentPreset = 0;
     GrowArray<double*> mInputPointers;
     GrowArray<double*> mOutputPointers;

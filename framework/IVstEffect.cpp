@@ -376,7 +376,8 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         }
         return 0;
     case effEditOpen:
-        if (mpGraphics && mpGraphics->OpenWindow(ptr)) {
+        // An editor whose pictures cannot be had shows no window.
+        if (mpGraphics && PrepareEditor() && mpGraphics->OpenWindow(ptr)) {
             OnEditorOpened();
             return 1;
         }

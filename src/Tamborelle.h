@@ -51,8 +51,16 @@ public:
     // Drops everything pending and sends note-offs at 0 for everything sounding.
     void FlushAll();
 
-    // Lays out the editor in the graphics and attaches them; with an image missing the
-    // graphics are deleted and no editor is offered. False then.
+    // [construction] Offers the graphics as the plug-in's editor: the host sees the editor at
+    // once, while its images are decoded and its controls laid out only when it is first
+    // prepared, which effEditOpen does (a headless user calls PrepareEditor).
+    void OfferEditor(IEditorRaster* graphics);
+    // [GUI thread, takes the lock] Lays out the offered editor on the first call, then
+    // readies it for drawing; false while its images cannot be had (no window then).
+    bool PrepareEditor() override;
+    // [construction or GUI thread] Lays out the editor in the graphics at once and attaches
+    // them; with an image missing the graphics are deleted and the editor in place stays.
+    // False then.
     bool BuildEditorInto(IEditorRaster* graphics);
 
     // Read access for tests and tools.
@@ -72,6 +80,9 @@ private:
     void SetVoiceDelay(Voice& voice, double row);
     void DefineParameters();
     void BuildEditor();
+    // The controls and read-outs, over the images; the controls first show `firstValues`
+    // (normalized, by parameter; null for the current ones), which they keep as defaults.
+    bool LayOutEditor(IEditorRaster* graphics, const double* firstValues);
     // Collects one outgoing message; a full batch goes to the host first, so the order holds.
     void QueueOutput(const IMidiMessage& message) {
         if (mNumOutputMessages == OUTPUT_BATCH) SendOutput();
@@ -112,4 +123,6 @@ private:
     TriggerTracker mTriggerTracker;
     const ParamChangeDesc* mpParamChangeDesc[NUM_PARAMS] = {};
     ValueReadOut* mpReadOuts[TAMBORELLE_NUM_READOUTS] = {};  // watched faders do not own them
+    bool mEditorLaidOut = false;
+    double mEditorFirstValues[NUM_PARAMS] = {};  // what the offered editor's controls show first
 };

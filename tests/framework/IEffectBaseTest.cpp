@@ -329,9 +329,8 @@ TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
     EXPECT_EQ(plug.Call(vst2::effEditClose), 0);
 
     plug.Attach(&deleted);
-    EXPECT_EQ(plug.log,
-              (std::vector<std::string>{"0=0n (was 1)", "1=0n (was 0)", "2=0.5n (was 0.5)", "3=0n (was 0)", "prepare"}))
-        << "every control sees its parameter before the first draw";
+    EXPECT_EQ(plug.log, (std::vector<std::string>{"0=0n (was 1)", "1=0n (was 0)", "2=0.5n (was 0.5)", "3=0n (was 0)"}))
+        << "every control sees its parameter; nothing is prepared before the editor is shown";
     EXPECT_NE(plug.Effect()->flags & vst2::effFlagsHasEditor, 0);
     ASSERT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditGetRect, 0, 0, &rect, 0.0f), 1);
     EXPECT_EQ(rect->right, 410);
@@ -341,7 +340,7 @@ TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
     EXPECT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditOpen, 0, 0, nullptr, 0.0f), 0)
         << "no window, no editor";
     EXPECT_EQ(plug.Call(vst2::effEditClose), 1);
-    EXPECT_EQ(plug.log, (std::vector<std::string>{"open", "open", "close"}));
+    EXPECT_EQ(plug.log, (std::vector<std::string>{"prepare", "open", "open", "close"})) << "prepared once";
 }
 
 // A host change reaches the editor first, then the parameter, then the plug-in;
