@@ -3,13 +3,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "framework/Assert.h"
 #include "framework/HostId.h"
 #include "framework/Trace.h"
 
 namespace {
-void CopyText128(char* dest, const char* src) { std::snprintf(dest, 128, "%s", src ? src : ""); }
+void CopyText128(char* dest, const char* src) {
+    const size_t n = src ? strnlen(src, 127) : 0;
+    std::memcpy(dest, src ? src : "", n);
+    dest[n] = 0;
+}
 }  // namespace
 
 IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets, const char* effectName,
@@ -26,7 +31,13 @@ IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets
       mAudioUse(audioUse) {
     TRACE("IEffectBase::IEffectBase", "%s:%s", effectName, TraceTimestamp());
 
-    for (int i = 0; i < numParams; ++i) mParameters.Add(new IParameter());
+    // The host's parameters in one block, their list at its size at once: plug-ins are
+    // made often (a host scanning, a project loading) and every allocation shows.
+    const int hostParams = numParams > 0 ? numParams : 0;
+    mpHostParameterBlock = new IParameter[hostParams];
+    mHostParameterBlockSize = hostParams;
+    if (mParameters.Resize(hostParams))
+        for (int i = 0; i < hostParams; ++i) mParameters[i] = &mpHostParameterBlock[i];
     for (int i = 0; i < numPresets; ++i) {
         PresetSlot* slot = new PresetSlot();
         std::snprintf(slot->mName, sizeof slot->mName, "- %d -", i + 1);
@@ -54,7 +65,14 @@ IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets
 IEffectBase::~IEffectBase() {
     delete mpGraphics;
     mpGraphics = nullptr;
-    for (int i = 0; i < mParameters.Count(); ++i) delete mParameters[i];
+    std::less<const IParameter*> before;  // a total order, also for pointers outside the block
+    for (int i = 0; i < mParameters.Count(); ++i) {
+        IParameter* param = mParameters[i];
+        const bool inBlock =
+            !before(param, mpHostParameterBlock) && before(param, mpHostParameterBlock + mHostParameterBlockSize);
+        if (!inBlock) delete param;  // appended by the plug-in
+    }
+    delete[] mpHostParameterBlock;
     for (int i = 0; i < mPresetSlots.Count(); ++i) delete mPresetSlots[i];
     for (int i = 0; i < mInputChannels.Count(); ++i) delete mInputChannels[i];
     for (int i = 0; i < mOutputChannels.Count(); ++i) delete mOutputChannels[i];

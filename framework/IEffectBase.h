@@ -199,6 +199,8 @@ protected:
     void AddStereoPairIfNoChannels();
 
     GrowArray<IParameter*> mParameters;
+    IParameter* mpHostParameterBlock = nullptr;  // the host's parameters, the first of mParameters
+    int mHostParameterBlockSize = 0;
     GrowArray<PresetSlot*> mPresetSlots;
     GrowArray<ChannelConfig> mChannelConfigs;
     char mPluginName[128];
