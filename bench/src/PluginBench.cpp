@@ -13,27 +13,18 @@
 #include <string>
 
 #include "bench/src/FloorEffect.h"
+#include "bench/src/LeanHost.h"
 #include "framework/Vst2Abi.h"
 #include "tools/vsthost/VstEventList.h"
-#include "tools/vsthost/VstHost.h"
 #include "tools/vsthost/VstModule.h"
 
 namespace {
 
 constexpr int kFrames = 512;
 
-// Counts what comes back instead of storing it, so the host costs next to nothing.
-class CountingHost : public VstHost {
-public:
-    long mEvents = 0;
-
-protected:
-    void OnEvent(const vst2::VstEvent&) override { ++mEvents; }
-};
-
 // A host, its audio buffers and a transport that moves on by one block per call.
 struct Rig {
-    CountingHost host;
+    LeanHost host;
     float audio[4][kFrames] = {};
     float* inputs[2] = {audio[0], audio[1]};
     float* outputs[2] = {audio[2], audio[3]};
@@ -157,7 +148,7 @@ void Instantiate(benchmark::State& state, VstEntryProc entry) {
         state.SkipWithError("no effect");
         return;
     }
-    CountingHost host;
+    LeanHost host;
     if (!host.Instantiate(entry)) {  // the first in this process is no warm one
         state.SkipWithError("no effect");
         return;
