@@ -413,10 +413,11 @@ namespace {
 template <typename Sample>
 void ZeroConnected(const GrowArray<OutputChannel*>& channels, Sample** outputs, int frames) {
     if (!outputs) return;
-    int next = 0;
-    for (int i = 0; i < channels.Count(); ++i) {
-        if (!channels[i]->mConnected) continue;
-        if (Sample* buffer = outputs[next++]) std::memset(buffer, 0, sizeof(Sample) * static_cast<size_t>(frames));
+    OutputChannel* const* channel = channels.Data();
+    const size_t bytes = sizeof(Sample) * static_cast<size_t>(frames);
+    for (int i = 0, count = channels.Count(), next = 0; i < count; ++i) {
+        if (!channel[i]->mConnected) continue;
+        if (Sample* buffer = outputs[next++]) std::memset(buffer, 0, bytes);
     }
 }
 }  // namespace

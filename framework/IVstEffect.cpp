@@ -19,6 +19,10 @@ void CopyToHost(void* dest, const char* text, size_t size) {
     static_cast<char*>(dest)[n] = 0;
 }
 
+// What the transport queries ask the host for, and what makes its answer usable.
+constexpr int32_t TRANSPORT_MASK =
+    kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+
 // Hosts' text buffers are larger than the interface promises for parameter
 // texts; ours never exceed this.
 constexpr size_t HOST_TEXT_SIZE = 64;
@@ -131,9 +135,8 @@ void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqP
     *cycleEnd = -1.0;
     *numerator = 4;
     *denominator = 4;
-    constexpr int32_t mask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
-    VstTimeInfo* info = GetTimeInfo(mask);
-    if (!info || !(info->flags & mask)) return;
+    VstTimeInfo* info = GetTimeInfo(TRANSPORT_MASK);
+    if (!info || !(info->flags & TRANSPORT_MASK)) return;
     *samplePos = info->samplePos + mSliceStart;  // a slice of a long block starts later
     if ((info->flags & kVstPpqPosValid) && info->ppqPos >= 0.0) *ppqPos = info->ppqPos;
     if ((info->flags & kVstTempoValid) && info->tempo > 0.0) *tempo = info->tempo;
@@ -148,6 +151,16 @@ void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqP
     }
     *playing = (info->flags & kVstTransportPlaying) != 0;
     *cycleActive = (info->flags & kVstTransportCycleActive) != 0;
+}
+
+void IVstEffect::GetPlayState(double* samplePos, double* tempo, bool* playing) {
+    *samplePos = -1.0;
+    *tempo = 120.0;
+    VstTimeInfo* info = GetTimeInfo(TRANSPORT_MASK);
+    if (!info || !(info->flags & TRANSPORT_MASK)) return;
+    *samplePos = info->samplePos + mSliceStart;
+    if ((info->flags & kVstTempoValid) && info->tempo > 0.0) *tempo = info->tempo;
+    *playing = (info->flags & kVstTransportPlaying) != 0;
 }
 
 int IVstEffect::IdentifyHost() {
@@ -478,7 +491,7 @@ void IVstEffect::VSTSetParameter(AEffect* effect, int32_t index, float value) {
 
 // ---- processing ----
 
-bool IVstEffect::PrepareBlock(int frames) {
+inline bool IVstEffect::PrepareBlock(int frames) {
     if (mUsesMidi) CallHost(audioMasterWantMidi);
     return frames >= 0 && mBlockSize > 0;
 }
@@ -489,6 +502,10 @@ bool IVstEffect::PrepareBlock(int frames) {
 // placed back into the host's block, so MIDI timing stays exact across the whole block.
 template <typename Run>
 void IVstEffect::RunInSlices(int frames, Run run) {
+    if (frames <= mBlockSize) {  // the usual block: one slice, starting where the host's does
+        run(0, frames);
+        return;
+    }
     for (int first = 0; first == 0 || first < frames; first += mBlockSize) {
         mSliceStart = first;
         run(first, frames - first < mBlockSize ? frames - first : mBlockSize);

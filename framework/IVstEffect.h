@@ -33,6 +33,7 @@ public:
     void GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos, int* numerator,
                           int* denominator, double* cycleStart, double* cycleEnd, bool* playing,
                           bool* cycleActive) override;
+    void GetPlayState(double* samplePos, double* tempo, bool* playing) override;
     int IdentifyHost() override;
     void ResizeGraphics(int width, int height) override;
     void ApplyHostQuirks() override;

@@ -151,11 +151,9 @@ void Tamborelle::ReleaseGroup(const Trigger& t) {
 
 // MIDI only: the binding gives the host's outputs their silence, no buffers come here.
 void Tamborelle::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int frames) {
-    double samplePos, tempo, ppqPos, barStart, cycleStart, cycleEnd;
-    int numerator, denominator;
-    bool playing = false, cycleActive = false;
-    GetTransportTime(&samplePos, &tempo, &ppqPos, &barStart, &numerator, &denominator, &cycleStart, &cycleEnd, &playing,
-                     &cycleActive);
+    double samplePos, tempo;
+    bool playing = false;
+    GetPlayState(&samplePos, &tempo, &playing);
     int64_t pos = RoundPosition(samplePos);
     if (!(tempo == mTempo)) {
         // Delays already set keep their sample counts until applied again.
@@ -207,7 +205,7 @@ void Tamborelle::MarkEnded(int note, int channel) {
 }
 
 void Tamborelle::FlushAll() {
-    mNoteTracker.Clear();
+    if (mNoteTracker.HasPending()) mNoteTracker.Clear();
     if (mNumSounding == 0) return;  // the usual stopped block: nothing to end
     for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
         if (!mSoundingNotes[note]) continue;  // most notes are silent: one test per note
@@ -234,7 +232,7 @@ void Tamborelle::AllNotesOffOnChannel(int channel, int32_t time) {
 }
 
 void Tamborelle::SendOutput() {
-    SendMidiMessages(mOutputMessages, mNumOutputMessages);
+    for (int i = 0; i < mNumOutputMessages; ++i) SendMidiMessage(&mOutputMessages[i]);
     mNumOutputMessages = 0;
 }
 

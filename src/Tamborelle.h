@@ -27,7 +27,8 @@ struct Trigger {
     int32_t mVelocity;
 };
 
-class Tamborelle : public IVstEffect {
+// Final: the binding's operations it calls bind directly, once per message on the audio path.
+class Tamborelle final : public IVstEffect {
 public:
     explicit Tamborelle(vst2::HostCallback hostCallback);
     ~Tamborelle() override;

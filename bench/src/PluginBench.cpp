@@ -7,6 +7,7 @@
 //
 // TAMBORELLE_BENCH_MODULE names another module to measure (an older build, say).
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,20 @@
 namespace {
 
 constexpr int kFrames = 512;
+
+std::string ModulePath() {
+    const char* path = std::getenv("TAMBORELLE_BENCH_MODULE");
+#ifdef TAMBORELLE_MODULE_PATH
+    if (!path || !*path) path = TAMBORELLE_MODULE_PATH;
+#endif
+    return path ? path : "";
+}
+
+VstModule& Module() {
+    static VstModule module;
+    if (!module.IsLoaded() && !ModulePath().empty()) module.Load(ModulePath());
+    return module;
+}
 
 // A host, its audio buffers and a transport that moves on by one block per call.
 struct Rig {
@@ -142,6 +157,68 @@ void DenseBlock(benchmark::State& state, VstEntryProc entry) {
     PerIteration(state, "events_per_block", rig.host.mEvents);
 }
 
+// ---- ratios under a changing load ----
+
+// This thread's CPU time in nanoseconds.
+double ThreadNanoseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
+}
+
+// The plug-in and the floor in alternating batches of the same step, each batch timed on
+// this thread's CPU clock: the ratio then holds while other work on the machine comes and
+// goes, which two benchmarks run one after the other cannot promise.
+template <typename Setup, typename Step>
+void Ratio(benchmark::State& state, Setup setup, Step step) {
+    constexpr int kBatch = 1024;
+    Rig plugin, floor;
+    if (!Started(plugin, state, Module().Entry()) || !Started(floor, state, &FloorEffectEntry)) return;
+    setup(plugin);
+    setup(floor);
+    double pluginTime = 0.0, floorTime = 0.0;
+    long steps = 0;
+    for (auto _ : state) {
+        double t0 = ThreadNanoseconds();
+        for (int i = 0; i < kBatch; ++i) step(plugin);
+        double t1 = ThreadNanoseconds();
+        for (int i = 0; i < kBatch; ++i) step(floor);
+        double t2 = ThreadNanoseconds();
+        pluginTime += t1 - t0;
+        floorTime += t2 - t1;
+        steps += kBatch;
+    }
+    if (steps == 0) return;
+    state.counters["plugin_ns"] = pluginTime / static_cast<double>(steps);
+    state.counters["floor_ns"] = floorTime / static_cast<double>(steps);
+    state.counters["ratio"] = floorTime > 0.0 ? pluginTime / floorTime : 0.0;
+}
+
+void NoSetup(Rig&) {}
+void StopTransport(Rig& rig) { rig.host.mTime.flags &= ~vst2::kVstTransportPlaying; }
+
+void BM_RatioIdleBlock(benchmark::State& state) {
+    Ratio(state, NoSetup, [](Rig& rig) { rig.Block(); });
+}
+void BM_RatioStoppedBlock(benchmark::State& state) {
+    Ratio(state, StopTransport, [](Rig& rig) { rig.host.ProcessFloat(rig.inputs, rig.outputs, kFrames); });
+}
+void BM_RatioTrigger(benchmark::State& state) {
+    static VstEventList on, off;
+    if (on.Count() == 0) {
+        on.AddMidi(64, 0x90, 60, 100);
+        off.AddMidi(128, 0x80, 60, 0);
+    }
+    Ratio(
+        state, [](Rig& rig) { rig.SpreadVoices(); },
+        [](Rig& rig) {
+            rig.host.ProcessEvents(on);
+            rig.Block();
+            rig.host.ProcessEvents(off);
+            rig.Block();
+        });
+}
+
 // A host scanning its plug-ins, or loading a project: create, open, close.
 void Instantiate(benchmark::State& state, VstEntryProc entry) {
     if (!entry) {
@@ -161,20 +238,6 @@ void Instantiate(benchmark::State& state, VstEntryProc entry) {
     }
 }
 
-std::string ModulePath() {
-    const char* path = std::getenv("TAMBORELLE_BENCH_MODULE");
-#ifdef TAMBORELLE_MODULE_PATH
-    if (!path || !*path) path = TAMBORELLE_MODULE_PATH;
-#endif
-    return path ? path : "";
-}
-
-VstModule& Module() {
-    static VstModule module;
-    if (!module.IsLoaded() && !ModulePath().empty()) module.Load(ModulePath());
-    return module;
-}
-
 void BM_PluginIdleBlock(benchmark::State& state) { IdleBlock(state, Module().Entry(), false); }
 void BM_FloorIdleBlock(benchmark::State& state) { IdleBlock(state, &FloorEffectEntry, false); }
 void BM_PluginIdleDoubleBlock(benchmark::State& state) { IdleBlock(state, Module().Entry(), true); }
@@ -187,6 +250,9 @@ void BM_PluginDenseBlock(benchmark::State& state) { DenseBlock(state, Module().E
 void BM_FloorDenseBlock(benchmark::State& state) { DenseBlock(state, &FloorEffectEntry); }
 void BM_PluginInstantiateWarm(benchmark::State& state) { Instantiate(state, Module().Entry()); }
 void BM_FloorInstantiateWarm(benchmark::State& state) { Instantiate(state, &FloorEffectEntry); }
+BENCHMARK(BM_RatioIdleBlock);
+BENCHMARK(BM_RatioStoppedBlock);
+BENCHMARK(BM_RatioTrigger);
 BENCHMARK(BM_PluginIdleBlock);
 BENCHMARK(BM_FloorIdleBlock);
 BENCHMARK(BM_PluginIdleDoubleBlock);

@@ -13,7 +13,9 @@
 namespace {
 
 const char* sProduct = "";
+vst2::VstTimeInfo* sTime = nullptr;  // what audioMasterGetTime answers
 intptr_t FakeHost(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
+    if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(sTime);
     if (opcode == vst2::audioMasterGetProductString) std::strcpy(static_cast<char*>(ptr), sProduct);
     if (opcode == vst2::audioMasterGetVendorVersion) return 52400;
     return 0;
@@ -66,6 +68,52 @@ TEST(EffectBaseChannels, IdentifiesAnEmptyProductOnceAsUnknown) {
     TestPlug plug;
     EXPECT_EQ(plug.IdentifyHost(), 0);
     EXPECT_EQ(plug.IdentifyHost(), 0);
+}
+
+// The block's transport: position, tempo and playing read the same whether asked for alone
+// or with everything else; a host without usable time information gives the defaults and
+// leaves the playing flag as the caller set it.
+TEST(EffectBaseTransport, PlayStateReadsAsTheFullTransport) {
+    TestPlug plug;
+    vst2::VstTimeInfo time{};
+    struct Case {
+        vst2::VstTimeInfo* info;
+        int32_t flags;
+        double tempo;
+        double position, expectedTempo;
+        bool playing;
+    };
+    const int32_t tempoValid = vst2::kVstTempoValid, playing = vst2::kVstTransportPlaying;
+    const Case cases[] = {
+        {nullptr, 0, 0.0, -1.0, 120.0, true},            // no time information at all
+        {&time, playing, 99.0, -1.0, 120.0, true},       // nothing the plug-in asked for is valid
+        {&time, tempoValid, 0.0, 4410.0, 120.0, false},  // a tempo of 0 is no tempo
+        {&time, tempoValid | playing, 140.0, 4410.0, 140.0, true},
+        {&time, vst2::kVstPpqPosValid | playing, 140.0, 4410.0, 120.0, true},  // tempo not marked valid
+    };
+    for (const Case& c : cases) {
+        time.flags = c.flags;
+        time.tempo = c.tempo;
+        time.samplePos = 4410.0;
+        sTime = c.info;
+        for (bool before : {false, true}) {
+            double position = 0, tempo = 0, ppq, bar, cycleStart, cycleEnd;
+            int numerator, denominator;
+            bool isPlaying = before, cycleActive = false;
+            plug.GetPlayState(&position, &tempo, &isPlaying);
+            EXPECT_EQ(position, c.position);
+            EXPECT_EQ(tempo, c.expectedTempo);
+            EXPECT_EQ(isPlaying, c.info && (c.flags & ~playing) ? c.playing : before) << c.flags;
+            double fullPosition = 0, fullTempo = 0;
+            bool fullPlaying = before;
+            plug.GetTransportTime(&fullPosition, &fullTempo, &ppq, &bar, &numerator, &denominator, &cycleStart,
+                                  &cycleEnd, &fullPlaying, &cycleActive);
+            EXPECT_EQ(fullPosition, position);
+            EXPECT_EQ(fullTempo, tempo);
+            EXPECT_EQ(fullPlaying, isPlaying);
+        }
+    }
+    sTime = nullptr;
 }
 
 // The state: every host parameter's plain value, read back as far as it goes.
