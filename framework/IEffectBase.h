@@ -91,8 +91,9 @@ public:
     virtual void GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos, int* numerator,
                                   int* denominator, double* cycleStart, double* cycleEnd, bool* playing,
                                   bool* cycleActive) = 0;
-    // GetTransportTime's position, tempo and playing flag, by the same rules and from the
-    // same host query, without the fields a MIDI processor does not follow: asked every block.
+    // [audio thread, lock held] GetTransportTime's position, tempo and playing flag, by the
+    // same rules and from the same host query, without the fields a MIDI processor does not
+    // follow: asked every block.
     virtual void GetPlayState(double* samplePos, double* tempo, bool* playing) = 0;
     // [any thread, lock held] Asks the host once; returns mHostId.
     virtual int IdentifyHost() { return mHostId; }
