@@ -124,6 +124,7 @@ private:
     TriggerTracker mTriggerTracker;
     const ParamChangeDesc* mpParamChangeDesc[NUM_PARAMS] = {};
     ValueReadOut* mpReadOuts[TAMBORELLE_NUM_READOUTS] = {};  // watched faders do not own them
+    IEditorRaster* mpEditor = nullptr;                       // the graphics attached by OfferEditor or BuildEditorInto
     bool mEditorLaidOut = false;
     double mEditorFirstValues[NUM_PARAMS] = {};  // what the offered editor's controls show first
 };

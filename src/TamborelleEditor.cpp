@@ -52,14 +52,15 @@ void Tamborelle::OfferEditor(IEditorRaster* graphics) {
     // the values a double click restores, whenever the layout happens.
     for (int i = 0; i < NUM_PARAMS; ++i) mEditorFirstValues[i] = Param(i) ? Param(i)->GetNormalized() : 0.0;
     AttachEditorGraphics(graphics);
+    mpEditor = graphics;
     mEditorLaidOut = false;
 }
 
 bool Tamborelle::PrepareEditor() {
     ILockGuard guard(mLock);
-    IEditorRaster* graphics = static_cast<IEditorRaster*>(Graphics());
-    if (!graphics) return false;
-    if (!mEditorLaidOut) {
+    // Only the graphics this class attached are laid out here; any other editor prepares itself.
+    IEditorRaster* graphics = Graphics() && Graphics() == mpEditor ? mpEditor : nullptr;
+    if (graphics && !mEditorLaidOut) {
         if (!LayOutEditor(graphics, mEditorFirstValues)) return false;
         mEditorLaidOut = true;
     }
@@ -74,6 +75,7 @@ bool Tamborelle::BuildEditorInto(IEditorRaster* graphics) {
         return false;
     }
     AttachEditorGraphics(graphics);
+    mpEditor = graphics;
     mEditorLaidOut = true;
     return true;
 }
