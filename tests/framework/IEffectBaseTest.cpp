@@ -367,8 +367,8 @@ struct EditorPlug : TestPlug {
 
 // Without an editor the host is offered none; with one, its size and window.
 TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
+    bool deleted = false;  // outlives the plug-in, whose editor sets it when deleted
     EditorPlug plug;
-    bool deleted = false;
     vst2::ERect* rect = nullptr;
     int parent = 0;
     EXPECT_EQ(plug.Effect()->flags & vst2::effFlagsHasEditor, 0);
