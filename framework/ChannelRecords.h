@@ -18,6 +18,7 @@ struct InputChannel {
     bool mConnected = false;
     int mSlot = 0;  // its entry in the input pointer array
     GrowArray<double> mScratch{4096};
+    bool mScratchHoldsSamples = false;  // converted host samples, not silence
 };
 
 // An output channel: writes to the host's double buffer directly, or to its

@@ -39,7 +39,7 @@ bool GrowBuffer::Resize(int size) {
     return true;
 }
 
-bool GrowBuffer::Append(const void* data, int bytes) {
+bool GrowBuffer::AppendGrowing(const void* data, int bytes) {
     if (bytes <= 0) return bytes == 0;
     if (mSize > INT_MAX - bytes) return false;
     int at = mSize;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 class GrowBuffer {
 public:
@@ -18,8 +19,14 @@ public:
     // Sets the size; new bytes are zero. False (and nothing changed) when the
     // size is negative or memory cannot be obtained.
     bool Resize(int size);
-    // Appends bytes at the end; false when memory cannot be obtained.
-    bool Append(const void* data, int bytes);
+    // Appends bytes at the end; false when memory cannot be obtained. Inline while the
+    // capacity holds them: appending to a reserved buffer is a copy and nothing more.
+    bool Append(const void* data, int bytes) {
+        if (bytes <= 0 || bytes > mCapacity - mSize) return AppendGrowing(data, bytes);
+        std::memcpy(mData + mSize, data, static_cast<size_t>(bytes));
+        mSize += bytes;
+        return true;
+    }
     void Clear() { mSize = 0; }
 
     int Size() const { return mSize; }
@@ -33,6 +40,8 @@ public:
     static int64_t GrownCapacity(int64_t size, int64_t granularity);
 
 private:
+    bool AppendGrowing(const void* data, int bytes);
+
     unsigned char* mData = nullptr;
     int mSize = 0;
     int mCapacity = 0;

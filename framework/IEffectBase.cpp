@@ -3,29 +3,41 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "framework/Assert.h"
 #include "framework/HostId.h"
 #include "framework/Trace.h"
 
 namespace {
-void CopyText128(char* dest, const char* src) { std::snprintf(dest, 128, "%s", src ? src : ""); }
+void CopyText128(char* dest, const char* src) {
+    const size_t n = src ? strnlen(src, 127) : 0;
+    std::memcpy(dest, src ? src : "", n);
+    dest[n] = 0;
+}
 }  // namespace
 
 IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets, const char* effectName,
                          const char* productName, const char* vendorName, int32_t vendorVersion, int32_t uniqueId,
                          int32_t vendorId, int32_t latency, bool /*doesMidi: the binding's*/, bool usesChunks,
-                         bool isInstrument)
+                         bool isInstrument, AudioUse audioUse)
     : mUniqueId(uniqueId),
       mVendorId(vendorId),
       mVendorVersion(vendorVersion),
       mUsesChunks(usesChunks),
       mIsInstrument(isInstrument),
       mLatency(latency),
-      mNumHostParameters(numParams) {
+      mNumHostParameters(numParams),
+      mAudioUse(audioUse) {
     TRACE("IEffectBase::IEffectBase", "%s:%s", effectName, TraceTimestamp());
 
-    for (int i = 0; i < numParams; ++i) mParameters.Add(new IParameter());
+    // The host's parameters in one block, their list at its size at once: plug-ins are
+    // made often (a host scanning, a project loading) and every allocation shows.
+    const int hostParams = numParams > 0 ? numParams : 0;
+    mpHostParameterBlock = new IParameter[hostParams];
+    mHostParameterBlockSize = hostParams;
+    if (mParameters.Resize(hostParams))
+        for (int i = 0; i < hostParams; ++i) mParameters[i] = &mpHostParameterBlock[i];
     for (int i = 0; i < numPresets; ++i) {
         PresetSlot* slot = new PresetSlot();
         std::snprintf(slot->mName, sizeof slot->mName, "- %d -", i + 1);
@@ -53,7 +65,14 @@ IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets
 IEffectBase::~IEffectBase() {
     delete mpGraphics;
     mpGraphics = nullptr;
-    for (int i = 0; i < mParameters.Count(); ++i) delete mParameters[i];
+    std::less<const IParameter*> before;  // a total order, also for pointers outside the block
+    for (int i = 0; i < mParameters.Count(); ++i) {
+        IParameter* param = mParameters[i];
+        const bool inBlock =
+            !before(param, mpHostParameterBlock) && before(param, mpHostParameterBlock + mHostParameterBlockSize);
+        if (!inBlock) delete param;  // appended by the plug-in
+    }
+    delete[] mpHostParameterBlock;
     for (int i = 0; i < mPresetSlots.Count(); ++i) delete mPresetSlots[i];
     for (int i = 0; i < mInputChannels.Count(); ++i) delete mInputChannels[i];
     for (int i = 0; i < mOutputChannels.Count(); ++i) delete mOutputChannels[i];
@@ -83,6 +102,7 @@ void IEffectBase::OnParameterChange(int /*index*/) { ILockGuard guard(mLock); }
 void IEffectBase::OnActivate(bool /*active*/) { ILockGuard guard(mLock); }
 
 void IEffectBase::ProcessBlock(double** inputs, double** outputs, int frames) {
+    if (!inputs || !outputs) return;
     int numIn = NumInputs(), numOut = NumOutputs();
     for (int c = 0; c < numOut; ++c) {
         if (c < numIn)
@@ -159,9 +179,17 @@ void IEffectBase::AttachEditorGraphics(IEffectEditor* graphics) {
     ILockGuard guard(mLock);
     for (int i = 0; i < mParameters.Count(); ++i)
         graphics->SetParameterFromPlug(i, mParameters[i]->GetNormalized(), true);
-    graphics->PrepareDraw();
     delete mpGraphics;  // a second editor replaces the first
     mpGraphics = graphics;
+    mEditorPrepared = false;
+}
+
+bool IEffectBase::PrepareEditor() {
+    ILockGuard guard(mLock);
+    if (!mpGraphics) return false;
+    if (!mEditorPrepared) mpGraphics->PrepareDraw();
+    mEditorPrepared = true;
+    return true;
 }
 
 // ---- state ----
@@ -268,6 +296,10 @@ bool IEffectBase::LegalIO(int inputs, int outputs) {
 void IEffectBase::SetMaxBlockSize(int frames) {
     // Longer host blocks run in slices of this size, so it is never below one frame.
     if (frames < 1 || frames == mBlockSize) return;
+    if (MidiOnly()) {
+        mBlockSize = frames;  // the slice length; no samples pass through this plug-in
+        return;
+    }
     // Every channel's scratch must hold the new size before it counts: when one cannot
     // grow (no memory, or a byte count beyond int), the others go back to the old size.
     const int numInputs = mInputChannels.Count(), numChannels = numInputs + mOutputChannels.Count();
@@ -281,6 +313,7 @@ void IEffectBase::SetMaxBlockSize(int frames) {
     }
     for (int i = 0; i < numChannels; ++i)
         std::memset(scratchOf(i).Data(), 0, sizeof(double) * static_cast<size_t>(frames));
+    for (int i = 0; i < numInputs; ++i) mInputChannels[i]->mScratchHoldsSamples = false;
     mBlockSize = frames;
 }
 
@@ -289,8 +322,16 @@ void IEffectBase::SetInputConnections(int first, int count, bool connected) {
     for (int i = first < 0 ? 0 : first; i < end && i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         channel->mConnected = connected;
-        if (!connected) mInputPointers[channel->mSlot] = channel->mScratch.Data();
+        if (connected) continue;
+        ClearStaleScratch(channel);
+        mInputPointers[channel->mSlot] = channel->mScratch.Data();
     }
+}
+
+void IEffectBase::ClearStaleScratch(InputChannel* channel) {
+    if (!channel->mScratchHoldsSamples) return;
+    std::memset(channel->mScratch.Data(), 0, sizeof(double) * static_cast<size_t>(channel->mScratch.Count()));
+    channel->mScratchHoldsSamples = false;
 }
 
 void IEffectBase::SetOutputConnections(int first, int count, bool connected) {
@@ -309,6 +350,7 @@ void IEffectBase::AttachInputBuffers(double** inputs, int first) {
     for (int i = 0; i < mInputChannels.Count(); ++i) {
         InputChannel* channel = mInputChannels[i];
         double* buffer = channel->mConnected && inputs ? inputs[next++] : nullptr;
+        if (!buffer) ClearStaleScratch(channel);
         mInputPointers[channel->mSlot] = buffer ? buffer + first : channel->mScratch.Data();
     }
 }
@@ -319,7 +361,12 @@ void IEffectBase::AttachInputBuffers(float** inputs, int frames, int first) {
         InputChannel* channel = mInputChannels[i];
         double* scratch = channel->mScratch.Data();
         const float* source = channel->mConnected && inputs ? inputs[next++] : nullptr;
-        for (int f = 0; source && f < frames; ++f) scratch[f] = source[first + f];
+        if (source) {
+            for (int f = 0; f < frames; ++f) scratch[f] = source[first + f];
+            channel->mScratchHoldsSamples = true;
+        } else {
+            ClearStaleScratch(channel);
+        }
         mInputPointers[channel->mSlot] = scratch;
     }
 }
@@ -361,6 +408,23 @@ void IEffectBase::ProcessBuffersFloat(int frames, bool accumulate) {
             for (int f = 0; f < frames; ++f) dest[f] = static_cast<float>(source[f]);
     }
 }
+
+namespace {
+template <typename Sample>
+void ZeroConnected(const GrowArray<OutputChannel*>& channels, Sample** outputs, int frames) {
+    if (!outputs) return;
+    OutputChannel* const* channel = channels.Data();
+    const size_t bytes = sizeof(Sample) * static_cast<size_t>(frames);
+    for (int i = 0, count = channels.Count(), next = 0; i < count; ++i) {
+        if (!channel[i]->mConnected) continue;
+        if (Sample* buffer = outputs[next++]) std::memset(buffer, 0, bytes);
+    }
+}
+}  // namespace
+
+// The same buffers, in the same order, that attaching the outputs would write to.
+void IEffectBase::SilenceOutputs(float** outputs, int frames) { ZeroConnected(mOutputChannels, outputs, frames); }
+void IEffectBase::SilenceOutputs(double** outputs, int frames) { ZeroConnected(mOutputChannels, outputs, frames); }
 
 void IEffectBase::DisconnectExtraInputsConnectExtraOutputs() {
     SetInputConnections(2, NumInputs() - 2, false);

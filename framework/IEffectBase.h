@@ -29,12 +29,18 @@ constexpr int32_t CHUNK_TAG = 0x70666674;
 constexpr int32_t CHUNK_VERSION = 0x00010000;
 constexpr int CHUNK_HEADER_SIZE = 8;
 
+// What a plug-in does with audio. A MIDI-only plug-in makes no sound: the binding writes
+// the silence into the host's outputs itself and converts no samples, and ProcessBlock
+// gets no buffers (both arrays null). Its channels still answer every host query.
+enum class AudioUse { Processes, MidiOnly };
+
 class IEffectBase {
 public:
     // [construction]
     IEffectBase(int numParams, const char* channelIOStr, int numPresets, const char* effectName,
                 const char* productName, const char* vendorName, int32_t vendorVersion, int32_t uniqueId,
-                int32_t vendorId, int32_t latency, bool doesMidi, bool usesChunks, bool isInstrument);
+                int32_t vendorId, int32_t latency, bool doesMidi, bool usesChunks, bool isInstrument,
+                AudioUse audioUse = AudioUse::Processes);
 
     // ---- plug-in hooks (the concrete plug-in overrides these) ----
     // [any thread] Deletes the editor first, then everything else the base owns.
@@ -44,9 +50,14 @@ public:
     virtual void Reset();
     // [any thread, lock held] Apply parameter `index`'s current value. Default: takes the lock only.
     virtual void OnParameterChange(int index);
-    // [audio thread, lock held] Run one block on the attached double buffers.
-    // Default: copies each input to its output and clears the remaining outputs.
+    // [audio thread, lock held] Run one block on the attached double buffers (null on a
+    // MIDI-only plug-in). Default: copies each input to its output and clears the remaining outputs.
     virtual void ProcessBlock(double** inputs, double** outputs, int frames);
+    // [GUI thread, takes the lock] Readies the attached editor for drawing, once, before it is
+    // first shown: attaching it prepares nothing, so an instance whose editor never opens
+    // never pays for it. False when there is no editor or it cannot be shown.
+    // Default: the editor's PrepareDraw.
+    virtual bool PrepareEditor();
     // [GUI thread, lock held] The editor window opened or closed. Default: nothing.
     virtual void OnEditorOpened() {}
     virtual void OnEditorClosed() {}
@@ -80,6 +91,10 @@ public:
     virtual void GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos, int* numerator,
                                   int* denominator, double* cycleStart, double* cycleEnd, bool* playing,
                                   bool* cycleActive) = 0;
+    // [audio thread, lock held] GetTransportTime's position, tempo and playing flag, by the
+    // same rules and from the same host query, without the fields a MIDI processor does not
+    // follow: asked every block.
+    virtual void GetPlayState(double* samplePos, double* tempo, bool* playing) = 0;
     // [any thread, lock held] Asks the host once; returns mHostId.
     virtual int IdentifyHost() { return mHostId; }
     // [construction] or [GUI thread] The editor has a new size.
@@ -90,8 +105,8 @@ public:
     virtual void ApplyHostQuirks() = 0;
     // [construction, takes the lock] Takes ownership of the editor; null is ignored.
     virtual void AttachEditorGraphics(IEffectEditor* graphics);
-    // [any thread, lock held] Sizes every channel's scratch buffer; allocates. A size that
-    // cannot be had, or below one frame, keeps the old size and buffers.
+    // [any thread, lock held] Sizes every channel's scratch buffer (a MIDI-only plug-in has
+    // none); allocates. A size that cannot be had, or below one frame, keeps the old size and buffers.
     virtual void SetMaxBlockSize(int frames);
     // [any thread, lock held]
     virtual void SetLatencySamples(int samples) { mLatency = samples; }
@@ -158,6 +173,13 @@ public:
     void AttachOutputBuffers(float** outputs, int first = 0);
     void ProcessBuffersDouble(int frames);
     void ProcessBuffersFloat(int frames, bool accumulate);
+    // [audio thread, lock held] A MIDI-only plug-in's block: ProcessBlock without buffers.
+    void ProcessWithoutBuffers(int frames) { ProcessBlock(nullptr, nullptr, frames); }
+    // [audio thread, lock held] Zeros `frames` samples of every connected output's host buffer.
+    void SilenceOutputs(float** outputs, int frames);
+    void SilenceOutputs(double** outputs, int frames);
+    // [any thread]
+    bool MidiOnly() const { return mAudioUse == AudioUse::MidiOnly; }
     // [any thread]
     int BlockSize() const { return mBlockSize; }
 
@@ -181,6 +203,8 @@ protected:
     void AddStereoPairIfNoChannels();
 
     GrowArray<IParameter*> mParameters;
+    IParameter* mpHostParameterBlock = nullptr;  // the host's parameters, the first of mParameters
+    int mHostParameterBlockSize = 0;
     GrowArray<PresetSlot*> mPresetSlots;
     GrowArray<ChannelConfig> mChannelConfigs;
     char mPluginName[128];
@@ -197,6 +221,7 @@ protected:
     int32_t mBlockSize = 0;
     int32_t mLatency;
     IEffectEditor* mpGraphics = nullptr;
+    bool mEditorPrepared = false;  // PrepareDraw ran on mpGraphics
     int32_t mCurrentPreset = 0;
     GrowArray<double*> mInputPointers;
     GrowArray<double*> mOutputPointers;
@@ -204,7 +229,11 @@ protected:
     GrowArray<OutputChannel*> mOutputChannels;
     ILock mLock;
     int32_t mNumHostParameters;
+    const AudioUse mAudioUse;
 
 private:
     void AddChannels(int numInputs, int numOutputs);
+    // Zeros an input's scratch when it holds samples converted earlier, before the
+    // channel reads it as its silent source.
+    void ClearStaleScratch(InputChannel* channel);
 };

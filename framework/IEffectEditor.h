@@ -29,8 +29,8 @@ public:
     // [any thread] The base deletes its editor with itself.
     virtual ~IEffectEditor() = default;
 
-    // [construction, lock held] Creates what drawing needs; called once, when the
-    // editor is attached to the plug-in.
+    // [GUI thread, lock held] Creates what drawing needs; called once, before the editor is
+    // first shown (IEffectBase::PrepareEditor), not when it is attached.
     virtual void PrepareDraw() = 0;
     // [any thread, lock held] A parameter changed outside the editor: the
     // controls bound to it show `value`, which is plain unless `normalized`.

@@ -7,7 +7,17 @@
 #include <cstring>
 
 namespace {
-void CopyText(char* dest, const char* src) { std::snprintf(dest, PARAM_TEXT_SIZE, "%s", src ? src : ""); }
+// Cut to the field, always terminated. A plain copy: a plug-in defines its parameters
+// every time it is made, and a formatted print per text weighed on that.
+void CopyText(char* dest, const char* src) {
+    const size_t n = src ? strnlen(src, PARAM_TEXT_SIZE - 1) : 0;
+    std::memcpy(dest, src ? src : "", n);
+    dest[n] = 0;
+}
+
+// x to the power e; a straight line needs no power (pow(x, 1) is x exactly), and
+// every value an editor or host shows passes through here.
+double Curve(double x, double e) { return e == 1.0 ? x : std::pow(x, e); }
 }  // namespace
 
 void IParameter::DefineDouble(const char* name, double defaultValue, double min, double max, double step,
@@ -77,7 +87,7 @@ void IParameter::SetClamped(double plain) {
 void IParameter::SetFromNormalized(double normalized) {
     // A NaN or negative normalized value from a host would leave the range.
     if (!(normalized >= 0.0)) normalized = 0.0;
-    mValue = std::pow(normalized, mExponent) * (mMax - mMin) + mMin;
+    mValue = Curve(normalized, mExponent) * (mMax - mMin) + mMin;
     if (mKind != KindDouble) mValue = std::floor(mValue / mStep + 0.5) * mStep;
     if (mValue >= mMax) mValue = mMax;
 }
@@ -85,12 +95,12 @@ void IParameter::SetFromNormalized(double normalized) {
 double IParameter::GetNormalized(double plain) const {
     if (!(plain >= mMin)) plain = mMin;
     if (plain > mMax) plain = mMax;
-    return std::pow((plain - mMin) / (mMax - mMin), 1.0 / mExponent);
+    return Curve((plain - mMin) / (mMax - mMin), 1.0 / mExponent);
 }
 
 void IParameter::FormatValue(double value, bool isNormalized, char* out) const {
     if (!out) return;
-    if (isNormalized) value = std::pow(value, mExponent) * (mMax - mMin) + mMin;
+    if (isNormalized) value = Curve(value, mExponent) * (mMax - mMin) + mMin;
     if (mValueTexts.Count() > 0) {
         int32_t k = TruncToInt32(value);
         for (int i = 0; i < mValueTexts.Count(); ++i) {

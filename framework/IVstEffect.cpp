@@ -19,6 +19,10 @@ void CopyToHost(void* dest, const char* text, size_t size) {
     static_cast<char*>(dest)[n] = 0;
 }
 
+// What the transport queries ask the host for, and what makes its answer usable.
+constexpr int32_t TRANSPORT_MASK =
+    kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+
 // Hosts' text buffers are larger than the interface promises for parameter
 // texts; ours never exceed this.
 constexpr size_t HOST_TEXT_SIZE = 64;
@@ -68,9 +72,9 @@ int32_t ArrangementFor(int channels) {
 IVstEffect::IVstEffect(HostCallback hostCallback, int numParams, const char* channelIOStr, int numPresets,
                        const char* effectName, const char* productName, const char* vendorName, int32_t vendorVersion,
                        int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks,
-                       bool isInstrument)
+                       bool isInstrument, AudioUse audioUse)
     : IEffectBase(numParams, channelIOStr, numPresets, effectName, productName, vendorName, vendorVersion, uniqueId,
-                  vendorId, latency, usesMidi, usesChunks, isInstrument),
+                  vendorId, latency, usesMidi, usesChunks, isInstrument, audioUse),
       mHostCallback(hostCallback),
       mUsesMidi(usesMidi) {
     TRACE("IVstEffect::IVstEffect", "%s", effectName);
@@ -163,9 +167,8 @@ void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqP
     *cycleEnd = -1.0;
     *numerator = 4;
     *denominator = 4;
-    constexpr int32_t mask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
-    VstTimeInfo* info = GetTimeInfo(mask);
-    if (!info || !(info->flags & mask)) return;
+    VstTimeInfo* info = GetTimeInfo(TRANSPORT_MASK);
+    if (!info || !(info->flags & TRANSPORT_MASK)) return;
     *samplePos = info->samplePos + mSliceStart;  // a slice of a long block starts later
     if ((info->flags & kVstPpqPosValid) && info->ppqPos >= 0.0) *ppqPos = info->ppqPos;
     if ((info->flags & kVstTempoValid) && info->tempo > 0.0) *tempo = info->tempo;
@@ -180,6 +183,16 @@ void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqP
     }
     *playing = (info->flags & kVstTransportPlaying) != 0;
     *cycleActive = (info->flags & kVstTransportCycleActive) != 0;
+}
+
+void IVstEffect::GetPlayState(double* samplePos, double* tempo, bool* playing) {
+    *samplePos = -1.0;
+    *tempo = 120.0;
+    VstTimeInfo* info = GetTimeInfo(TRANSPORT_MASK);
+    if (!info || !(info->flags & TRANSPORT_MASK)) return;
+    *samplePos = info->samplePos + mSliceStart;
+    if ((info->flags & kVstTempoValid) && info->tempo > 0.0) *tempo = info->tempo;
+    *playing = (info->flags & kVstTransportPlaying) != 0;
 }
 
 int IVstEffect::IdentifyHost() {
@@ -415,7 +428,8 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         }
         return 0;
     case effEditOpen:
-        if (mpGraphics && mpGraphics->OpenWindow(ptr)) {
+        // An editor whose pictures cannot be had shows no window.
+        if (mpGraphics && PrepareEditor() && mpGraphics->OpenWindow(ptr)) {
             OnEditorOpened();
             return 1;
         }
@@ -517,14 +531,13 @@ float IVstEffect::VSTGetParameter(AEffect* effect, int32_t index) {
 void IVstEffect::VSTSetParameter(AEffect* effect, int32_t index, float value) {
     IVstEffect* plug = ObjectOf(effect);
     if (!plug) return;
-    ILockGuard guard(plug->mLock);
     TRACE("IVstEffect::VSTSetParameter", "%d:%f", index, value);
-    plug->SetParameterFromHost(index, value);
+    plug->SetParameterFromHost(index, value);  // takes the lock, once for the whole change
 }
 
 // ---- processing ----
 
-bool IVstEffect::PrepareBlock(int frames) {
+inline bool IVstEffect::PrepareBlock(int frames) {
     if (mUsesMidi) CallHost(audioMasterWantMidi);
     return frames >= 0 && mBlockSize > 0;
 }
@@ -535,6 +548,10 @@ bool IVstEffect::PrepareBlock(int frames) {
 // placed back into the host's block, so MIDI timing stays exact across the whole block.
 template <typename Run>
 void IVstEffect::RunInSlices(int frames, Run run) {
+    if (frames <= mBlockSize) {  // the usual block: one slice, starting where the host's does
+        run(0, frames);
+        return;
+    }
     for (int first = 0; first == 0 || first < frames; first += mBlockSize) {
         mSliceStart = first;
         run(first, frames - first < mBlockSize ? frames - first : mBlockSize);
@@ -545,6 +562,12 @@ void IVstEffect::RunInSlices(int frames, Run run) {
 void IVstEffect::ProcessFloatBlock(float** inputs, float** outputs, int frames, bool accumulate) {
     ILockGuard guard(mLock);
     if (!PrepareBlock(frames)) return;
+    if (MidiOnly()) {
+        // The host gets silence: written once for the whole block, and adding it changes nothing.
+        if (!accumulate) SilenceOutputs(outputs, frames);
+        RunInSlices(frames, [this](int, int length) { ProcessWithoutBuffers(length); });
+        return;
+    }
     RunInSlices(frames, [&](int first, int length) {
         AttachInputBuffers(inputs, length, first);
         AttachOutputBuffers(outputs, first);
@@ -565,6 +588,11 @@ void IVstEffect::VSTProcessDouble(AEffect* effect, double** inputs, double** out
     if (!plug) return;
     ILockGuard guard(plug->mLock);
     if (!plug->PrepareBlock(frames)) return;
+    if (plug->MidiOnly()) {
+        plug->SilenceOutputs(outputs, frames);
+        plug->RunInSlices(frames, [plug](int, int length) { plug->ProcessWithoutBuffers(length); });
+        return;
+    }
     plug->RunInSlices(frames, [plug, inputs, outputs](int first, int length) {
         plug->AttachInputBuffers(inputs, first);
         plug->AttachOutputBuffers(outputs, first);

@@ -15,7 +15,8 @@ public:
     // [construction]
     IVstEffect(vst2::HostCallback hostCallback, int numParams, const char* channelIOStr, int numPresets,
                const char* effectName, const char* productName, const char* vendorName, int32_t vendorVersion,
-               int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks, bool isInstrument);
+               int32_t uniqueId, int32_t vendorId, int32_t latency, bool usesMidi, bool usesChunks, bool isInstrument,
+               AudioUse audioUse = AudioUse::Processes);
     // [any thread] effClose, after the dispatcher let go of the lock.
     ~IVstEffect() override;
 
@@ -32,6 +33,7 @@ public:
     void GetTransportTime(double* samplePos, double* tempo, double* ppqPos, double* barStartPos, int* numerator,
                           int* denominator, double* cycleStart, double* cycleEnd, bool* playing,
                           bool* cycleActive) override;
+    void GetPlayState(double* samplePos, double* tempo, bool* playing) override;
     int IdentifyHost() override;
     void ResizeGraphics(int width, int height) override;
     void ApplyHostQuirks() override;

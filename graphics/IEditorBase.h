@@ -42,8 +42,8 @@ public:
     IEditorBase(IEffectBase* plug, int w, int h, int frameRate = 0);
 
     // ---- virtual operations; the window layer supplies the ones left abstract ----
-    // [construction, lock held] Creates the bitmaps drawing goes into; called once when
-    // the graphics are attached.
+    // [GUI thread, lock held] Creates the bitmaps drawing goes into; called once before
+    // the graphics are first shown.
     void PrepareDraw() override = 0;
     // [GUI thread] Copies a region of the draw bitmap to the screen.
     virtual bool PresentToScreen(IBounds* r) = 0;
@@ -83,12 +83,14 @@ public:
     virtual void* GetWindow() = 0;
     // [any thread] Deleted with the plug-in, from effClose.
     ~IEditorBase() override;
-    // [construction] Fills out with the image (shared through the process-wide cache);
-    // false, and a bitmap-less image that draws nothing, when the image cannot be loaded.
+    // [construction, or GUI thread before the first draw] Fills out with the image (shared
+    // through the process-wide cache); false, and a bitmap-less image that draws nothing,
+    // when the image cannot be loaded.
     virtual bool LoadImage(IImage* out, int id, const char* name, int nFrames) = 0;
     virtual void ScaleImage(IImage* out, IImage* in, int w, int h) = 0;
     virtual void CropImage(IImage* out, IImage* in, IBounds* r) = 0;
-    // [construction] Loads the image and puts it behind everything, at index 0; false when it is missing.
+    // [construction, or GUI thread before the first draw] Loads the image and puts it behind
+    // everything, at index 0; false when it is missing.
     virtual bool AttachBackground(int id, const char* name);
     // [GUI thread]
     virtual bool DrawVerticalLine(IArgb* color, int x, int yLo, int yHi);
@@ -100,7 +102,7 @@ public:
     virtual void PopupValueMenu(IControl* control, IParameter* param, int columns) = 0;
 
     // ---- control list ----
-    // [construction] Takes ownership; returns the control's index.
+    // [construction, or GUI thread before the first draw] Takes ownership; returns the control's index.
     int AttachControl(IControl* control);
     // [any thread]
     IControl* GetControl(int index);

@@ -36,7 +36,8 @@ public:
     bool DrawHorizontalLine(IArgb* color, int y, int xLo, int xHi) override;
     void RetainImage(IImage* image) override;
     void ReleaseImage(IImage* image) override;
-    // [construction] The platform's decoder for a module image: a new bitmap, or null.
+    // [construction, or GUI thread before the first draw] The platform's decoder for a module
+    // image: a new bitmap, or null.
     virtual RasterBitmap* LoadImageResource(int id, const char* name) = 0;
 
     // [GUI thread] Null until PrepareDraw.

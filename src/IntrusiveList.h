@@ -44,15 +44,6 @@ public:
         if (item) Unlink(item);
         return item;
     }
-    bool Contains(const T* item) const {
-        for (T* p = mpHead; p; p = p->mpNext)
-            if (p == item) return true;
-        return false;
-    }
-    // Deletes every record; for the owner's destructor.
-    void DeleteAll() {
-        while (T* item = PopFront()) delete item;
-    }
 
 private:
     T* mpHead = nullptr;

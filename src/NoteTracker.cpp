@@ -1,27 +1,17 @@
 #include "src/NoteTracker.h"
 
-#include <new>
-
 #include "framework/Assert.h"
 
 namespace {
 const char* const SOURCE = "src\\NoteTracker";
 }
 
-NoteTracker::~NoteTracker() {
-    mPendingNotes.DeleteAll();
-    mFreeRecords.DeleteAll();
-}
-
 NoteTracker::NoteRecord* NoteTracker::TakeRecord() {
-    NoteRecord* record = mFreeRecords.PopFront();
-    return record ? record : new (std::nothrow) NoteRecord();
+    if (mFreeRecords.IsEmpty()) mPool.Grow(1, mFreeRecords);
+    return mFreeRecords.PopFront();
 }
 
-void NoteTracker::Reserve(int count) {
-    for (int spare = NumSpare(); spare < count; ++spare)
-        if (NoteRecord* record = new (std::nothrow) NoteRecord()) mFreeRecords.PushBack(record);
-}
+void NoteTracker::Reserve(int count) { mPool.Grow(count - NumSpare(), mFreeRecords); }
 
 int NoteTracker::NumSpare() const {
     int count = 0;
@@ -111,10 +101,10 @@ void NoteTracker::RemoveChannel(int channel) {
     }
 }
 
-void NoteTracker::ReleaseRecord(NoteRecord* record) {
+// Only the head is ever released, so no search is needed to know the record is pending.
+void NoteTracker::ReleaseHead() {
+    NoteRecord* record = mPendingNotes.PopFront();  // its delta was consumed by the emission
     TAMB_ASSERT(record, "pRecord", SOURCE);
-    TAMB_ASSERT(mPendingNotes.Contains(record), "mPendingNotes.contains(pRecord)", SOURCE);
-    mPendingNotes.Unlink(record);  // its delta was consumed by the emission
     mFreeRecords.PushBack(record);
 }
 

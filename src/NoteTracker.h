@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "src/IntrusiveList.h"
+#include "src/RecordPool.h"
 
 // One pending event as callers see it.
 struct NoteEvent {
@@ -21,7 +22,6 @@ struct NoteEvent {
 class NoteTracker {
 public:
     NoteTracker() = default;
-    ~NoteTracker();
     NoteTracker(const NoteTracker&) = delete;
     NoteTracker& operator=(const NoteTracker&) = delete;
 
@@ -42,7 +42,8 @@ public:
     void TakeDue(int32_t frames, Emit&& emit);
     // Moves every pending record to the spare list.
     void Clear();
-    // Makes sure `count` spare records exist, so the next events need no allocation.
+    // Makes sure `count` spare records exist, so the next events need no allocation; the
+    // missing ones come in one allocation.
     void Reserve(int count);
 
     // Calls `visit` with every pending event in time order; nothing changes.
@@ -68,12 +69,13 @@ private:
     void Insert(NoteRecord* record);
     void Reschedule(NoteRecord* record, int32_t time);
     void UnlinkPassingDelta(NoteRecord* record);
-    // Returns the emitted head record to the spare list.
-    void ReleaseRecord(NoteRecord* record);
+    // Returns the head record, whose event was just taken, to the spare list.
+    void ReleaseHead();
     static NoteEvent EventOf(const NoteRecord& record, int32_t time) {
         return NoteEvent{time, record.mIsNoteOff != 0, record.mNote, record.mChannel, record.mVelocity};
     }
 
+    RecordPool<NoteRecord> mPool;  // owns every record, pending or spare
     IntrusiveList<NoteRecord> mPendingNotes;
     IntrusiveList<NoteRecord> mFreeRecords;
 };
@@ -89,7 +91,7 @@ void NoteTracker::TakeDue(int32_t frames, Emit&& emit) {
         at += record->mDelta;
         remaining -= record->mDelta;
         const NoteEvent event = EventOf(*record, at);
-        ReleaseRecord(record);
+        ReleaseHead();
         emit(event);
     }
 }

@@ -1,7 +1,6 @@
 #include "src/Tamborelle.h"
 
 #include <cmath>
-#include <cstring>
 #include <new>
 
 #include "framework/Assert.h"
@@ -16,8 +15,6 @@ const char* const SOURCE = "src\\Tamborelle";
 // Spare records made up front, so the first blocks do not allocate either.
 constexpr int RESERVED_NOTE_RECORDS = 512;
 constexpr int RESERVED_GROUPS = NUM_MIDI_NOTES;
-// Room for a full flush (every note on every channel) without growing.
-constexpr int RESERVED_OUTPUT_MESSAGES = NUM_MIDI_NOTES * 16 + 256;
 
 // Host positions are held within +-2^62 samples, leaving room for a block's length and
 // for the engine's "no position yet" markers, which no host position rounds to.
@@ -38,7 +35,7 @@ IVstEffect* CreateVstEffect(vst2::HostCallback hostCallback) { return new (std::
 
 Tamborelle::Tamborelle(vst2::HostCallback hostCallback)
     : IVstEffect(hostCallback, NUM_HOST_PARAMS, "1-1 2-2", 6, "Tamborelle", "", "Brisklaine", 0x00010000,
-                 FourCC("gxLm"), FourCC("gxvn"), 0, true, true, true) {
+                 FourCC("gxLm"), FourCC("gxvn"), 0, true, true, true, AudioUse::MidiOnly) {
     mMainVoice.mNumIntervals = 1;
     mParallelVoice.mNumIntervals = 1;
     for (Voice* voice : {&mMainVoice, &mParallelVoice, &mRotatorVoice[0], &mRotatorVoice[1]})
@@ -48,8 +45,6 @@ Tamborelle::Tamborelle(vst2::HostCallback hostCallback)
 
     mNoteTracker.Reserve(RESERVED_NOTE_RECORDS);
     mTriggerTracker.Reserve(RESERVED_GROUPS);
-    mOutputMessages.Resize(RESERVED_OUTPUT_MESSAGES);
-    mOutputMessages.Clear();
 
     for (int i = NUM_HOST_PARAMS; i < NUM_PARAMS; ++i) AddParameter();
     DefineParameters();
@@ -61,19 +56,17 @@ Tamborelle::~Tamborelle() {
 }
 
 void Tamborelle::Reset() {
-    ILockGuard guard(mLock);
     mEngineSampleRate = SampleRate();
     mSamplesPerBeat = mEngineSampleRate * 60.0 / mTempo;
 }
 
 void Tamborelle::OnParameterChange(int index) {
-    ILockGuard guard(mLock);
     IParameter* param = Param(index);
     if (!param || index >= NUM_PARAMS) return;
     if (const ParamChangeDesc* desc = mpParamChangeDesc[index]) desc->mHandler(this, desc, param->Value());
 }
 
-void Tamborelle::OnActivate(bool active) { IVstEffect::OnActivate(active); }
+void Tamborelle::OnActivate(bool /*active*/) {}
 
 // ---- incoming MIDI ----
 
@@ -156,16 +149,11 @@ void Tamborelle::ReleaseGroup(const Trigger& t) {
 
 // ---- block emission ----
 
-void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames) {
-    // The plug-in makes no sound: its audio outputs carry silence.
-    for (int c = 0; c < NumOutputs(); ++c)
-        if (outputs[c]) std::memset(outputs[c], 0, sizeof(double) * static_cast<size_t>(frames));
-
-    double samplePos, tempo, ppqPos, barStart, cycleStart, cycleEnd;
-    int numerator, denominator;
-    bool playing = false, cycleActive = false;
-    GetTransportTime(&samplePos, &tempo, &ppqPos, &barStart, &numerator, &denominator, &cycleStart, &cycleEnd, &playing,
-                     &cycleActive);
+// MIDI only: the binding gives the host's outputs their silence, no buffers come here.
+void Tamborelle::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int frames) {
+    double samplePos, tempo;
+    bool playing = false;
+    GetPlayState(&samplePos, &tempo, &playing);
     int64_t pos = RoundPosition(samplePos);
     if (!(tempo == mTempo)) {
         // Delays already set keep their sample counts until applied again.
@@ -177,7 +165,6 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
         return;
     }
 
-    mOutputMessages.Clear();
     if (pos != mExpectedPosition) {
         // Playback started or jumped: nothing pending belongs here any more.
         for (int channel = 0; channel < 16; ++channel) AllNotesOffOnChannel(channel, 0);
@@ -187,24 +174,39 @@ void Tamborelle::ProcessBlock(double** /*inputs*/, double** outputs, int frames)
 
     mNoteTracker.TakeDue(frames, [this](const NoteEvent& event) {
         IMidiMessage message;
-        uint8_t& count = mSoundingCount[event.mNote][event.mChannel];
         if (event.mIsNoteOff) {
             message.MakeNoteOff(event.mNote, event.mTime, event.mChannel);
-            if (count > 0) --count;
-            if (count == 0) mSoundingNotes[event.mNote] &= ~(1u << event.mChannel);
+            MarkEnded(event.mNote, event.mChannel);
         } else {
             message.MakeNoteOn(event.mNote, event.mVelocity, event.mTime, event.mChannel);
-            if (count < UINT8_MAX) ++count;
-            mSoundingNotes[event.mNote] |= 1u << event.mChannel;
+            MarkSounding(event.mNote, event.mChannel);
         }
-        mOutputMessages.Add(message);
+        QueueOutput(message);
     });
     SendOutput();
 }
 
+void Tamborelle::MarkSounding(int note, int channel) {
+    uint8_t& count = mSoundingCount[note][channel];
+    if (count < UINT8_MAX) ++count;
+    const uint32_t bit = 1u << channel;
+    if (mSoundingNotes[note] & bit) return;
+    mSoundingNotes[note] |= bit;
+    ++mNumSounding;
+}
+
+void Tamborelle::MarkEnded(int note, int channel) {
+    uint8_t& count = mSoundingCount[note][channel];
+    if (count > 0) --count;
+    const uint32_t bit = 1u << channel;
+    if (count > 0 || !(mSoundingNotes[note] & bit)) return;
+    mSoundingNotes[note] &= ~bit;
+    --mNumSounding;
+}
+
 void Tamborelle::FlushAll() {
-    mOutputMessages.Clear();
-    mNoteTracker.Clear();
+    if (mNoteTracker.HasPending()) mNoteTracker.Clear();
+    if (mNumSounding == 0) return;  // the usual stopped block: nothing to end
     for (int note = 0; note < NUM_MIDI_NOTES; ++note) {
         if (!mSoundingNotes[note]) continue;  // most notes are silent: one test per note
         for (int channel = 0; channel < 16; ++channel) {
@@ -212,22 +214,27 @@ void Tamborelle::FlushAll() {
             IMidiMessage message;
             message.MakeNoteOff(note, 0, channel);
             // A synth that stacks voices needs one note-off for every note-on still sounding.
-            for (int n = mSoundingCount[note][channel]; n > 0; --n) mOutputMessages.Add(message);
+            for (int n = mSoundingCount[note][channel]; n > 0; --n) QueueOutput(message);
             mSoundingCount[note][channel] = 0;
             mSoundingNotes[note] &= ~(1u << channel);
         }
     }
+    mNumSounding = 0;
     SendOutput();
 }
 
 void Tamborelle::AllNotesOffOnChannel(int channel, int32_t time) {
     mNoteTracker.RemoveChannel(channel);
+    if (mNumSounding == 0) return;
     for (int note = 0; note < NUM_MIDI_NOTES; ++note)
         if (mSoundingNotes[note] & (1u << channel))
             for (int n = mSoundingCount[note][channel]; n > 0; --n) mNoteTracker.AddNoteOff(time, note, channel, 0);
 }
 
-void Tamborelle::SendOutput() { SendMidiMessages(mOutputMessages.Data(), mOutputMessages.Count()); }
+void Tamborelle::SendOutput() {
+    for (int i = 0; i < mNumOutputMessages; ++i) SendMidiMessage(&mOutputMessages[i]);
+    mNumOutputMessages = 0;
+}
 
 // ---- scales ----
 

@@ -44,23 +44,50 @@ const IArgb BLACK(255, 0, 0, 0);
 
 }  // namespace
 
-void Tamborelle::BuildEditor() {
-    IEditorWindow* graphics = new IEditorWindow(this, EDITOR_WIDTH, EDITOR_HEIGHT, 0);
-    BuildEditorInto(graphics);
+void Tamborelle::BuildEditor() { OfferEditor(new IEditorWindow(this, EDITOR_WIDTH, EDITOR_HEIGHT, 0)); }
+
+void Tamborelle::OfferEditor(IEditorRaster* graphics) {
+    if (!graphics) return;
+    // The values an editor laid out now would show first: its controls keep them as
+    // the values a double click restores, whenever the layout happens.
+    for (int i = 0; i < NUM_PARAMS; ++i) mEditorFirstValues[i] = Param(i) ? Param(i)->GetNormalized() : 0.0;
+    AttachEditorGraphics(graphics);
+    mpEditor = graphics;
+    mEditorLaidOut = false;
+}
+
+bool Tamborelle::PrepareEditor() {
+    ILockGuard guard(mLock);
+    // Only the graphics this class attached are laid out here; any other editor prepares itself.
+    IEditorRaster* graphics = Graphics() && Graphics() == mpEditor ? mpEditor : nullptr;
+    if (graphics && !mEditorLaidOut) {
+        if (!LayOutEditor(graphics, mEditorFirstValues)) return false;
+        mEditorLaidOut = true;
+    }
+    return IVstEffect::PrepareEditor();
 }
 
 bool Tamborelle::BuildEditorInto(IEditorRaster* graphics) {
     if (!graphics) return false;
-    IImage handle, muteLed, snapLed;
-    bool images = graphics->AttachBackground(IMG_BACKGROUND, "img/bg.png");
-    images = graphics->LoadImage(&handle, IMG_FADER_HANDLE, "img/fader-handle.png", 1) && images;
-    images = graphics->LoadImage(&muteLed, IMG_MUTE_LED, "img/mute-led.png", 2) && images;
-    images = graphics->LoadImage(&snapLed, IMG_SNAP_LED, "img/snap-led.png", 2) && images;
-    if (!images) {
-        // An editor with missing pictures is not offered at all.
+    ILockGuard guard(mLock);
+    if (!LayOutEditor(graphics, nullptr)) {
         delete graphics;
         return false;
     }
+    AttachEditorGraphics(graphics);
+    mpEditor = graphics;
+    mEditorLaidOut = true;
+    return true;
+}
+
+bool Tamborelle::LayOutEditor(IEditorRaster* graphics, const double* firstValues) {
+    // Every picture first: an editor with one missing is not shown at all.
+    IImage background, handle, muteLed, snapLed;
+    bool images = graphics->LoadImage(&background, IMG_BACKGROUND, "img/bg.png", 1);
+    images = graphics->LoadImage(&handle, IMG_FADER_HANDLE, "img/fader-handle.png", 1) && images;
+    images = graphics->LoadImage(&muteLed, IMG_MUTE_LED, "img/mute-led.png", 2) && images;
+    images = graphics->LoadImage(&snapLed, IMG_SNAP_LED, "img/snap-led.png", 2) && images;
+    if (!images || !graphics->AttachBackground(IMG_BACKGROUND, "img/bg.png")) return false;
 
     const ITextStyle listStyle("Arial", 14, BLACK, TextNormal, AlignLeft);
     const ITextStyle readOutStyle("Arial", 14, BLACK, TextNormal, AlignCenter);
@@ -80,10 +107,14 @@ bool Tamborelle::BuildEditorInto(IEditorRaster* graphics) {
         graphics->AttachControl(new IParamTextControl(this, IBounds(row.mX + 2, row.mY, row.mX + 62, row.mY + 16),
                                                       row.mParam, listStyle, nullptr, true, false, 0, 8.0));
 
-    // Attaching replaces an earlier editor, whose read-outs go with it.
-    AttachEditorGraphics(graphics);
+    // A control keeps the first value it is shown as its default.
+    for (int i = 0; i < ParamCount(); ++i) {
+        const double current = Param(i)->GetNormalized();
+        if (firstValues && i < NUM_PARAMS) graphics->SetParameterFromPlug(i, firstValues[i], true);
+        graphics->SetParameterFromPlug(i, current, true);
+    }
     for (int i = 0; i < TAMBORELLE_NUM_READOUTS; ++i) {
-        delete mpReadOuts[i];
+        delete mpReadOuts[i];  // an earlier editor's
         mpReadOuts[i] = readOuts[i];
     }
     return true;

@@ -1,7 +1,5 @@
 #include "src/TriggerTracker.h"
 
-#include <new>
-
 #include "framework/Assert.h"
 
 namespace {
@@ -19,19 +17,11 @@ const EmittedNote& NoteGroup::Emitted(int emitIdx) const {
     return mEmitted[emitIdx];
 }
 
-TriggerTracker::~TriggerTracker() {
-    for (NoteGroup*& group : mpActiveGroupTable) {
-        delete group;
-        group = nullptr;
-    }
-    mFreeGroups.DeleteAll();
-}
-
 NoteGroup* TriggerTracker::StartGroup(int note, int channel, double startTime) {
     TAMB_ASSERT(note >= 0 && note < NUM_MIDI_NOTES, "note >= 0 && note < NUM_MIDI_NOTES", SOURCE);
     TAMB_ASSERT(mpActiveGroupTable[note] == nullptr, "mpActiveGroupTable[note] == 0", SOURCE);
+    if (mFreeGroups.IsEmpty()) mPool.Grow(1, mFreeGroups);
     NoteGroup* group = mFreeGroups.PopFront();
-    if (!group) group = new (std::nothrow) NoteGroup();
     TAMB_ASSERT(group, "pNoteGroup", SOURCE);
     group->mNote = note;
     group->mChannel = channel;
@@ -51,6 +41,5 @@ void TriggerTracker::FreeGroup(int note) {
 void TriggerTracker::Reserve(int count) {
     int spare = 0;
     for (NoteGroup* p = mFreeGroups.Head(); p; p = p->mpNext) ++spare;
-    for (; spare < count; ++spare)
-        if (NoteGroup* group = new (std::nothrow) NoteGroup()) mFreeGroups.PushBack(group);
+    mPool.Grow(count - spare, mFreeGroups);
 }

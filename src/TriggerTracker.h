@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "src/IntrusiveList.h"
+#include "src/RecordPool.h"
 
 constexpr int NUM_MIDI_NOTES = 128;
 constexpr int NOTES_PER_GROUP = 4;
@@ -38,7 +39,6 @@ private:
 class TriggerTracker {
 public:
     TriggerTracker() = default;
-    ~TriggerTracker();
     TriggerTracker(const TriggerTracker&) = delete;
     TriggerTracker& operator=(const TriggerTracker&) = delete;
 
@@ -48,10 +48,11 @@ public:
     NoteGroup* ActiveGroup(int note) const { return mpActiveGroupTable[note]; }
     // Returns the active group of `note` to the spare list.
     void FreeGroup(int note);
-    // Makes sure `count` spare groups exist.
+    // Makes sure `count` spare groups exist; the missing ones come in one allocation.
     void Reserve(int count);
 
 private:
+    RecordPool<NoteGroup> mPool;  // owns every group, active or spare
     NoteGroup* mpActiveGroupTable[NUM_MIDI_NOTES] = {};
     IntrusiveList<NoteGroup> mFreeGroups;
 };

@@ -1,5 +1,6 @@
-// The cheapest effect a host can drive: it sends every incoming event straight
-// back and touches no audio. The benchmarks measure the plug-in against it.
+// The cheapest effect that still does a host's minimum: it sends every incoming event
+// straight back, and its replacing calls write silence into the outputs (the
+// accumulating call adds nothing). The benchmarks measure the plug-in against it.
 #pragma once
 
 #include "framework/Vst2Abi.h"

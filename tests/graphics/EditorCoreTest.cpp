@@ -237,23 +237,64 @@ TEST_F(EditorCoreTest, ImageCacheAndMissingImages) {
     EXPECT_EQ(cached, ImageCache::Count());
 }
 
+// An editor that cannot have the Snap LED's picture, as if its resource had gone.
+struct Lossy : RecordingEditor {
+    using RecordingEditor::RecordingEditor;
+    bool LoadImage(IImage* out, int id, const char* name, int frames) override {
+        if (id == 104) {
+            *out = IImage(nullptr, 0, 0, frames);
+            return false;
+        }
+        return RecordingEditor::LoadImage(out, id, name, frames);
+    }
+};
+
 // A missing picture means the plug-in builds no editor from those graphics (and frees them).
 TEST(EditorMissingImageTest, EditorNotBuiltWithoutItsImages) {
-    struct Lossy : RecordingEditor {
-        using RecordingEditor::RecordingEditor;
-        bool LoadImage(IImage* out, int id, const char* name, int frames) override {
-            if (id == 104) {  // as if the Snap LED's resource had gone
-                *out = IImage(nullptr, 0, 0, frames);
-                return false;
-            }
-            return RecordingEditor::LoadImage(out, id, name, frames);
-        }
-    };
     EditorSession session;
     IEffectEditor* before = session.Plug()->Graphics();
     EXPECT_FALSE(session.Plug()->BuildEditorInto(nullptr));
     EXPECT_FALSE(session.Plug()->BuildEditorInto(new Lossy(session.Plug())));
     EXPECT_EQ(before, session.Plug()->Graphics()) << "the working editor stays";
+}
+
+// An offered editor costs the host nothing until it is shown: no controls, no bitmap. When
+// its pictures turn out to be missing then, effEditOpen answers 0 and everything the host
+// saw of the editor stays as it was; once they are there, the next open lays it out.
+TEST(EditorMissingImageTest, OfferedEditorFailsToOpenWithoutItsImages) {
+    EditorSession session;
+    Tamborelle* plug = session.Plug();
+    vst2::AEffect* e = plug->Effect();
+    auto* lossy = new Lossy(plug);
+    plug->OfferEditor(lossy);
+    EXPECT_EQ(0, lossy->NumControls());
+    EXPECT_EQ(nullptr, lossy->DrawBitmap());
+    EXPECT_EQ(0x1139, e->flags);
+
+    int parent = 0;
+    EXPECT_EQ(0, e->dispatcher(e, vst2::effEditOpen, 0, 0, &parent, 0.0f));
+    EXPECT_FALSE(plug->PrepareEditor());
+    EXPECT_EQ(0, lossy->NumControls()) << "nothing half laid out";
+    vst2::ERect* rect = nullptr;
+    EXPECT_EQ(1, e->dispatcher(e, vst2::effEditGetRect, 0, 0, &rect, 0.0f));
+    ASSERT_NE(nullptr, rect);
+    EXPECT_EQ(410, rect->right);
+    EXPECT_EQ(1, e->dispatcher(e, vst2::effEditClose, 0, 0, nullptr, 0.0f));
+
+    // The controls keep as defaults the values of the moment the editor was offered.
+    e->setParameter(e, 2, 1.0f);
+    auto* editor = new RecordingEditor(plug);
+    plug->OfferEditor(editor);
+    e->setParameter(e, 2, 0.0f);
+    ASSERT_TRUE(plug->PrepareEditor());
+    EXPECT_EQ(1 + 12 * 2 + 13 + 12, editor->NumControls());
+    ASSERT_NE(nullptr, editor->DrawBitmap());
+    for (int i = 0; i < editor->NumControls(); ++i) {
+        IControl* c = editor->GetControl(i);
+        if (c->ParamIdx() != 2) continue;
+        EXPECT_EQ(0.0, c->Value()) << "shows the current value";
+        EXPECT_EQ(1.0, c->DefaultValue()) << "restores the value it was offered with";
+    }
 }
 
 }  // namespace

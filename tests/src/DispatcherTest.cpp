@@ -205,6 +205,8 @@ TEST_F(DispatcherTest, SetSpeakerArrangementWithExtremeCounts) {
 // --- Processing calls ------------------------------------------------------------------
 
 // Every block asks for MIDI and for the time; all three process calls run the engine.
+// The host's outputs get silence from the replacing calls and are left as they are by
+// the accumulating one; its inputs are never written.
 TEST_F(DispatcherTest, ProcessCallsRunTheEngine) {
     p.StartPlayback();
     const int wantMidi = p.Host().mWantMidiCalls;
@@ -220,9 +222,17 @@ TEST_F(DispatcherTest, ProcessCallsRunTheEngine) {
     p.Host().mBlockPos = static_cast<int64_t>(p.Position());
     p.NoteOn(0, 61, 100);
     p.SendEvents();
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < 64; ++i) in[c][i] = out[c][i] = 0.25f;
     p.Effect()->process(p.Effect(), ins, outs, 64);
     p.Host().mTime.samplePos += 64;
     EXPECT_EQ(Brief(NoteOns(p.Host().mLog)), "on 61 c0 v100");
+    EXPECT_EQ(out[1][63], 0.25f);
+    p.Effect()->processReplacing(p.Effect(), ins, outs, 64);
+    p.Host().mTime.samplePos += 64;
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < 64; ++i) ASSERT_EQ(out[c][i], 0.0f) << c << " " << i;
+    EXPECT_EQ(in[1][63], 0.25f);
     p.Host().mLog.clear();
 
     static double din[2][64], dout[2][64];
@@ -230,8 +240,11 @@ TEST_F(DispatcherTest, ProcessCallsRunTheEngine) {
     double* douts[2] = {dout[0], dout[1]};
     p.NoteOn(0, 62, 100);
     p.SendEvents();
+    dout[0][5] = dout[1][63] = 0.5;
     p.Effect()->processDoubleReplacing(p.Effect(), dins, douts, 64);
     EXPECT_EQ(Brief(NoteOns(p.Host().mLog)), "on 62 c0 v100");
+    EXPECT_EQ(dout[0][5], 0.0);
+    EXPECT_EQ(dout[1][63], 0.0);
 }
 
 // Mains off and on, sample rate and block size changes keep the instance working.

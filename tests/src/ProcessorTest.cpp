@@ -143,6 +143,20 @@ TEST_F(ProcessorTest, StopAfterNotesEndedSendsNothing) {
     EXPECT_EQ(Describe(p.RunBlock(kBlock)), "");
 }
 
+// However many notes came and went before, a stop ends exactly those still sounding.
+TEST_F(ProcessorTest, StopEndsWhatStillSoundsAfterManyNotes) {
+    p.StartPlayback();
+    for (int note = 40; note < 80; ++note) {
+        p.NoteOn(0, note, 100);
+        if (note == 65) continue;
+        p.NoteOff(300, note);
+        p.NoteOff(400, note);  // a second release finds nothing left to end
+        p.Roll(kBlock);
+    }
+    p.SetPlaying(false);
+    EXPECT_EQ(Describe(p.RunBlock(kBlock)), "off 65 c0 @0");
+}
+
 // A playing transport whose position does not move counts as stopped.
 TEST_F(ProcessorTest, PositionStandingStillFlushes) {
     p.StartPlayback();

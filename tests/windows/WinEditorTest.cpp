@@ -229,7 +229,7 @@ struct LocalEditor {
         host.Dispatch(vst2::effOpen);
         auto* plug = static_cast<IVstEffect*>(host.Effect()->object);
         graphics = dynamic_cast<IEditorWindow*>(plug->Graphics());
-        return graphics != nullptr;
+        return graphics != nullptr && plug->PrepareEditor();  // drawn without a window
     }
     std::vector<uint32_t> Render() {
         // The dirty check first: it brings the read-outs up to date, as the timer does.

@@ -39,6 +39,8 @@ EditorSession::EditorSession() {
     if (!mHost.Instantiate(&LinkedEntry)) return;
     mpPlug = static_cast<Tamborelle*>(static_cast<IVstEffect*>(mHost.Effect()->object));
     mHost.Start(44100.0, 512);
+    // No window opens here, so the editor is readied as effEditOpen would.
+    mpPlug->PrepareEditor();
 }
 
 EditorSession::~EditorSession() { mHost.Stop(); }
