@@ -15,7 +15,9 @@
 namespace {
 
 const char* sProduct = "";
+vst2::VstTimeInfo* sTime = nullptr;  // what audioMasterGetTime answers
 intptr_t FakeHost(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
+    if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(sTime);
     if (opcode == vst2::audioMasterGetProductString) std::strcpy(static_cast<char*>(ptr), sProduct);
     if (opcode == vst2::audioMasterGetVendorVersion) return 52400;
     return 0;
@@ -68,6 +70,52 @@ TEST(EffectBaseChannels, IdentifiesAnEmptyProductOnceAsUnknown) {
     TestPlug plug;
     EXPECT_EQ(plug.IdentifyHost(), 0);
     EXPECT_EQ(plug.IdentifyHost(), 0);
+}
+
+// The block's transport: position, tempo and playing read the same whether asked for alone
+// or with everything else; a host without usable time information gives the defaults and
+// leaves the playing flag as the caller set it.
+TEST(EffectBaseTransport, PlayStateReadsAsTheFullTransport) {
+    TestPlug plug;
+    vst2::VstTimeInfo time{};
+    struct Case {
+        vst2::VstTimeInfo* info;
+        int32_t flags;
+        double tempo;
+        double position, expectedTempo;
+        bool playing;
+    };
+    const int32_t tempoValid = vst2::kVstTempoValid, playing = vst2::kVstTransportPlaying;
+    const Case cases[] = {
+        {nullptr, 0, 0.0, -1.0, 120.0, true},            // no time information at all
+        {&time, playing, 99.0, -1.0, 120.0, true},       // nothing the plug-in asked for is valid
+        {&time, tempoValid, 0.0, 4410.0, 120.0, false},  // a tempo of 0 is no tempo
+        {&time, tempoValid | playing, 140.0, 4410.0, 140.0, true},
+        {&time, vst2::kVstPpqPosValid | playing, 140.0, 4410.0, 120.0, true},  // tempo not marked valid
+    };
+    for (const Case& c : cases) {
+        time.flags = c.flags;
+        time.tempo = c.tempo;
+        time.samplePos = 4410.0;
+        sTime = c.info;
+        for (bool before : {false, true}) {
+            double position = 0, tempo = 0, ppq, bar, cycleStart, cycleEnd;
+            int numerator, denominator;
+            bool isPlaying = before, cycleActive = false;
+            plug.GetPlayState(&position, &tempo, &isPlaying);
+            EXPECT_EQ(position, c.position);
+            EXPECT_EQ(tempo, c.expectedTempo);
+            EXPECT_EQ(isPlaying, c.info && (c.flags & ~playing) ? c.playing : before) << c.flags;
+            double fullPosition = 0, fullTempo = 0;
+            bool fullPlaying = before;
+            plug.GetTransportTime(&fullPosition, &fullTempo, &ppq, &bar, &numerator, &denominator, &cycleStart,
+                                  &cycleEnd, &fullPlaying, &cycleActive);
+            EXPECT_EQ(fullPosition, position);
+            EXPECT_EQ(fullTempo, tempo);
+            EXPECT_EQ(fullPlaying, isPlaying);
+        }
+    }
+    sTime = nullptr;
 }
 
 // The state: every host parameter's plain value, read back as far as it goes.
@@ -208,6 +256,79 @@ TEST(EffectBaseAudio, BlockSizeThatCannotBeHadKeepsTheOldOne) {
     EXPECT_EQ(outR[63], 0.0f);
 }
 
+// An input that goes quiet (disconnected, or no buffer from the host) reads silence,
+// not the samples it carried in an earlier block.
+TEST(EffectBaseAudio, QuietInputReadsNoStaleSamples) {
+    TestPlug plug;
+    plug.Call(vst2::effSetBlockSize, 0, 64);
+    std::vector<float> inL(64, 0.5f), inR(64, -0.75f), outL(64), outR(64);
+    float* in[] = {inL.data(), inR.data()};
+    float* out[] = {outL.data(), outR.data()};
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    ASSERT_EQ(outR[10], -0.75f);
+
+    plug.SetInputConnections(1, 1, false);
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    EXPECT_EQ(outL[10], 0.5f);
+    EXPECT_EQ(outR, std::vector<float>(64, 0.0f)) << "disconnected";
+
+    plug.SetInputConnections(1, 1, true);
+    plug.Effect()->processReplacing(plug.Effect(), in, out, 64);
+    std::vector<double> dOutL(64, 9.0), dOutR(64, 9.0);
+    double* dOut[] = {dOutL.data(), dOutR.data()};
+    plug.Effect()->processDoubleReplacing(plug.Effect(), nullptr, dOut, 64);
+    EXPECT_EQ(dOutL, std::vector<double>(64, 0.0)) << "no input buffers from the host";
+    EXPECT_EQ(dOutR, std::vector<double>(64, 0.0));
+}
+
+namespace {
+
+// A plug-in that makes MIDI only and writes down the blocks it is given.
+struct MidiOnlyPlug : IVstEffect {
+    MidiOnlyPlug()
+        : IVstEffect(&FakeHost, 1, "2-2", 1, "Midi", "", "Vendor", 0x10000, 1, 2, 0, true, true, true,
+                     AudioUse::MidiOnly) {}
+    void ProcessBlock(double** inputs, double** outputs, int frames) override {
+        blocks.push_back(frames);
+        buffersSeen = buffersSeen || inputs || outputs;
+    }
+    std::vector<int> blocks;
+    bool buffersSeen = false;
+};
+
+}  // namespace
+
+// A MIDI-only plug-in's outputs carry silence in every replacing call, over the whole
+// of a block longer than announced; the accumulating call adds nothing; inputs and the
+// buffers of disconnected outputs are never touched; the plug-in sees only slice lengths.
+TEST(EffectBaseAudio, MidiOnlyOutputsCarrySilence) {
+    MidiOnlyPlug plug;
+    plug.Effect()->dispatcher(plug.Effect(), vst2::effSetBlockSize, 0, 64, nullptr, 0.0f);
+    constexpr int kFrames = 150;
+    std::vector<float> inL(kFrames, 0.5f), outL(kFrames, 9.0f), outR(kFrames, 9.0f);
+    float* in[] = {inL.data(), nullptr};
+    float* out[] = {outL.data(), outR.data()};
+    plug.Effect()->process(plug.Effect(), in, out, kFrames);
+    EXPECT_EQ(outL, std::vector<float>(kFrames, 9.0f)) << "accumulating adds nothing";
+    plug.Effect()->processReplacing(plug.Effect(), in, out, kFrames);
+    EXPECT_EQ(outL, std::vector<float>(kFrames, 0.0f));
+    EXPECT_EQ(outR, std::vector<float>(kFrames, 0.0f));
+    EXPECT_EQ(inL, std::vector<float>(kFrames, 0.5f));
+
+    std::vector<double> dOutL(kFrames, 9.0), dOutR(kFrames, 9.0);
+    double* dOut[] = {dOutL.data(), dOutR.data()};
+    vst2::VstSpeakerArrangement mono{};
+    mono.numChannels = 1;
+    plug.Effect()->dispatcher(plug.Effect(), vst2::effSetSpeakerArrangement, 0, 0, &mono, 0.0f);
+    plug.Effect()->processDoubleReplacing(plug.Effect(), nullptr, dOut, kFrames);
+    EXPECT_EQ(dOutL, std::vector<double>(kFrames, 0.0));
+    EXPECT_EQ(dOutR, std::vector<double>(kFrames, 9.0)) << "the host gave one output only";
+    plug.Effect()->processReplacing(plug.Effect(), nullptr, nullptr, kFrames);
+
+    EXPECT_EQ(plug.blocks, (std::vector<int>{64, 64, 22, 64, 64, 22, 64, 64, 22, 64, 64, 22}));
+    EXPECT_FALSE(plug.buffersSeen);
+}
+
 namespace {
 
 // An editor that writes down what the plug-in base asks of it.
@@ -277,9 +398,8 @@ TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
     EXPECT_EQ(plug.Call(vst2::effEditClose), 0);
 
     plug.Attach(&deleted);
-    EXPECT_EQ(plug.log,
-              (std::vector<std::string>{"0=0n (was 1)", "1=0n (was 0)", "2=0.5n (was 0.5)", "3=0n (was 0)", "prepare"}))
-        << "every control sees its parameter before the first draw";
+    EXPECT_EQ(plug.log, (std::vector<std::string>{"0=0n (was 1)", "1=0n (was 0)", "2=0.5n (was 0.5)", "3=0n (was 0)"}))
+        << "every control sees its parameter; nothing is prepared before the editor is shown";
     EXPECT_NE(plug.Effect()->flags & vst2::effFlagsHasEditor, 0);
     ASSERT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditGetRect, 0, 0, &rect, 0.0f), 1);
     EXPECT_EQ(rect->right, 410);
@@ -289,7 +409,7 @@ TEST(EffectBaseEditor, HostSeesTheAttachedEditor) {
     EXPECT_EQ(plug.Effect()->dispatcher(plug.Effect(), vst2::effEditOpen, 0, 0, nullptr, 0.0f), 0)
         << "no window, no editor";
     EXPECT_EQ(plug.Call(vst2::effEditClose), 1);
-    EXPECT_EQ(plug.log, (std::vector<std::string>{"open", "open", "close"}));
+    EXPECT_EQ(plug.log, (std::vector<std::string>{"prepare", "open", "open", "close"})) << "prepared once";
 }
 
 // A host change reaches the editor first, then the parameter, then the plug-in;
