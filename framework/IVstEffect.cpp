@@ -135,7 +135,7 @@ VstTimeInfo* IVstEffect::GetTimeInfo(int32_t mask) {
 
 int IVstEffect::GetHostSamplePos() {
     VstTimeInfo* info = GetTimeInfo(0);
-    if (info && info->samplePos >= 0.0) return TruncToInt32(info->samplePos + 0.5);
+    if (info && info->samplePos >= 0.0) return TruncToInt32(info->samplePos + mSliceStart + 0.5);
     return 0;
 }
 
@@ -170,8 +170,12 @@ void IVstEffect::GetTransportTime(double* samplePos, double* tempo, double* ppqP
     VstTimeInfo* info = GetTimeInfo(TRANSPORT_MASK);
     if (!info || !(info->flags & TRANSPORT_MASK)) return;
     *samplePos = info->samplePos + mSliceStart;  // a slice of a long block starts later
-    if ((info->flags & kVstPpqPosValid) && info->ppqPos >= 0.0) *ppqPos = info->ppqPos;
     if ((info->flags & kVstTempoValid) && info->tempo > 0.0) *tempo = info->tempo;
+    if ((info->flags & kVstPpqPosValid) && info->ppqPos >= 0.0) {
+        // The musical position moves on with the slice too, at the block's tempo.
+        const double rate = SampleRate();
+        *ppqPos = info->ppqPos + (rate > 0.0 ? mSliceStart * *tempo / (60.0 * rate) : 0.0);
+    }
     if ((info->flags & kVstBarsValid) && info->barStartPos >= 0.0) *barStartPos = info->barStartPos;
     if ((info->flags & kVstCyclePosValid) && info->cycleStartPos >= 0.0 && info->cycleEndPos >= 0.0) {
         *cycleStart = info->cycleStartPos;
@@ -552,9 +556,13 @@ void IVstEffect::RunInSlices(int frames, Run run) {
         run(0, frames);
         return;
     }
-    for (int first = 0; first == 0 || first < frames; first += mBlockSize) {
+    // Counts what is left, so a block near INT_MAX frames never steps past it.
+    for (int first = 0, left = frames; left > 0;) {
+        const int length = left < mBlockSize ? left : mBlockSize;
         mSliceStart = first;
-        run(first, frames - first < mBlockSize ? frames - first : mBlockSize);
+        run(first, length);
+        first += length;
+        left -= length;
     }
     mSliceStart = 0;
 }

@@ -237,6 +237,53 @@ TEST(EffectBaseAudio, PassThroughAndOversizedBlock) {
     EXPECT_EQ(plug.BlockSize(), 64) << "nothing was grown for the long block";
 }
 
+// Each slice of a long block reads the transport where the slice starts, sample and musical
+// position alike; a block of nearly INT_MAX frames runs its slices to the end.
+TEST(EffectBaseAudio, SlicesReadTheTransportWhereTheyStart) {
+    struct SliceLog : IVstEffect {
+        SliceLog()
+            : IVstEffect(&FakeHost, 0, "0-2", 1, "Slices", "", "Vendor", 1, 1, 2, 0, true, true, true,
+                         AudioUse::MidiOnly) {}
+        void ProcessBlock(double**, double**, int frames) override {
+            double pos, tempo, ppq, bar, cycleStart, cycleEnd;
+            int numerator, denominator;
+            bool playing = false, cycle = false;
+            GetTransportTime(&pos, &tempo, &ppq, &bar, &numerator, &denominator, &cycleStart, &cycleEnd, &playing,
+                             &cycle);
+            if (starts.size() < 4) starts.push_back({GetHostSamplePos(), pos, ppq});
+            mFrames += frames;
+        }
+        struct Start {
+            int sample;
+            double pos, ppq;
+        };
+        std::vector<Start> starts;
+        long long mFrames = 0;
+    };
+    vst2::VstTimeInfo time{};
+    time.flags = vst2::kVstTempoValid | vst2::kVstPpqPosValid | vst2::kVstTransportPlaying;
+    time.samplePos = 44100.0;
+    time.sampleRate = 44100.0;
+    time.tempo = 120.0;
+    time.ppqPos = 2.0;
+    sTime = &time;
+    SliceLog plug;
+    plug.Effect()->dispatcher(plug.Effect(), vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    plug.Effect()->dispatcher(plug.Effect(), vst2::effSetBlockSize, 0, 22050, nullptr, 0.0f);
+    plug.Effect()->processReplacing(plug.Effect(), nullptr, nullptr, 44100 + 3);
+    ASSERT_EQ(plug.starts.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(plug.starts[i].sample, 44100 + 22050 * int(i)) << i;
+        EXPECT_EQ(plug.starts[i].pos, 44100.0 + 22050.0 * double(i)) << i;
+        EXPECT_DOUBLE_EQ(plug.starts[i].ppq, 2.0 + double(i)) << "half a second is one quarter at 120";
+    }
+    plug.mFrames = 0;
+    plug.Effect()->dispatcher(plug.Effect(), vst2::effSetBlockSize, 0, 1 << 20, nullptr, 0.0f);
+    plug.Effect()->processReplacing(plug.Effect(), nullptr, nullptr, INT_MAX);
+    EXPECT_EQ(plug.mFrames, INT_MAX);
+    sTime = nullptr;
+}
+
 // A block size whose buffers cannot be had keeps the old size and buffers: later blocks
 // of the old size still run and write nothing past them.
 TEST(EffectBaseAudio, BlockSizeThatCannotBeHadKeepsTheOldOne) {
