@@ -4,6 +4,7 @@
 // no note sounding.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "tests/tools/FakeEffect.h"
@@ -32,11 +33,13 @@ private:
     std::vector<Message> mEvents;
 };
 
-// Holds a server's rules: frames inside the cycle and never going back.
+// Holds a server's rules: frames inside the cycle, never going back, and a buffer that
+// takes only so many events.
 class RecordingOutput : public LiveMidiOutput {
 public:
-    explicit RecordingOutput(uint32_t frames) : mFrames(frames) {}
+    explicit RecordingOutput(uint32_t frames, size_t room = SIZE_MAX) : mFrames(frames), mRoom(room) {}
     bool Write(uint32_t frame, const uint8_t* data, size_t size) override {
+        if (mWritten.size() >= mRoom) return false;
         EXPECT_LT(frame, mFrames);
         if (!mWritten.empty()) {
             EXPECT_GE(frame, mWritten.back().mFrame);
@@ -48,6 +51,7 @@ public:
 
 private:
     uint32_t mFrames;
+    size_t mRoom;
 };
 
 // Sends a scripted list from its first process call, deltas in any order.
@@ -83,9 +87,10 @@ protected:
         ASSERT_TRUE(mHost.Instantiate(FakeEntry));
         mHost.Start(48000, 64);
     }
-    std::vector<Message> Cycle(uint32_t frames, std::vector<Message> in = {}, const LiveTransport& t = STANDING) {
+    std::vector<Message> Cycle(uint32_t frames, std::vector<Message> in = {}, const LiveTransport& t = STANDING,
+                               size_t room = SIZE_MAX) {
         ScriptedInput input(std::move(in));
-        RecordingOutput output(frames);
+        RecordingOutput output(frames, room);
         mHost.Cycle(frames, t, input, output);
         return output.mWritten;
     }
@@ -112,6 +117,12 @@ TEST_F(LiveHostTest, EventsKeepTheirFramesAcrossBlocks) {
     }
     EXPECT_EQ(mHost.NotesIn(), 2);
     EXPECT_EQ(mHost.NotesOut(), 2);
+
+    // Cut-off messages and data bytes above 127 never reach the plug-in.
+    EXPECT_EQ(Cycle(256, {{1, {0xB0}}, {2, {0x90, 60}}, {3, {0x90, 60, 200}}, {4, {0xC0, 5, 6}}, {5, {0x40}},
+                          {6, {0xF8}}}),
+              (std::vector<Message>{{6, {0xF8}}}));
+    EXPECT_EQ(mHost.Dropped(), 5);
 }
 
 // While JACK's transport stands the host's own clock plays on at its tempo; a rolling
@@ -165,6 +176,27 @@ TEST_F(LiveHostTest, StopEndsEverySoundingNote) {
     EXPECT_EQ(TheFakeEffect().mBlocks.size(), blocks);
 }
 
+// A server buffer that fills holds the rest back to the next cycle's first frame, in order;
+// a stop finishes only when every note-off it owes is out.
+TEST_F(LiveHostTest, AFullServerBufferLosesNothing) {
+    mHost.Prepare(48000, 64, 120);
+    const std::vector<Message> chord = {
+        {1, {0x90, 60, 100}}, {2, {0x90, 64, 100}}, {3, {0x90, 67, 100}}, {4, {0x90, 71, 100}}};
+    EXPECT_EQ(Cycle(64, chord, STANDING, 2), (std::vector<Message>{chord[0], chord[1]}));
+    EXPECT_EQ(Cycle(64, {}, STANDING, 1), (std::vector<Message>{{0, {0x90, 67, 100}}}));
+    EXPECT_EQ(Cycle(64), (std::vector<Message>{{0, {0x90, 71, 100}}}));
+    mHost.RequestStop();
+    std::vector<Message> offs;
+    for (int cycle = 0; cycle < 8 && !mHost.Finished(); ++cycle)
+        for (const Message& m : Cycle(64, {}, STANDING, 1)) offs.push_back(m);
+    EXPECT_TRUE(mHost.Finished());
+    std::vector<int> ended;
+    for (const Message& m : offs)
+        if (m.mBytes[0] == 0x80) ended.push_back(m.mBytes[1]);
+    EXPECT_EQ(ended, (std::vector<int>{60, 64, 67, 71}));
+    EXPECT_EQ(mHost.Dropped(), 0);
+}
+
 // A plug-in passes a message on at once and sends its notes later, and may send an event
 // due exactly at the block's end: out they go in frame order, the late one next cycle.
 TEST(LiveHostOrder, SortedAndCarried) {
@@ -174,6 +206,8 @@ TEST(LiveHostOrder, SortedAndCarried) {
     gScripted.mList.AddMidi(10, 0x90, 60, 100);
     gScripted.mList.AddMidi(64, 0x90, 62, 100);  // the first frame of the next cycle
     gScripted.mList.AddMidi(10, 0x91, 60, 100);
+    const uint8_t shortSysex[3] = {0xF0, 0x7E, 0xF7};
+    gScripted.mList.AddSysex(20, shortSysex, 3);
     LiveHost host;
     ASSERT_TRUE(host.Instantiate(ScriptedEntry));
     host.Prepare(48000, 64, 120);
@@ -182,6 +216,7 @@ TEST(LiveHostOrder, SortedAndCarried) {
     host.Cycle(64, STANDING, none, first);
     host.Cycle(64, STANDING, none, second);
     EXPECT_EQ(first.mWritten,
-              (std::vector<Message>{{10, {0x90, 60, 100}}, {10, {0x91, 60, 100}}, {40, {0xE0, 0, 64}}}));
+              (std::vector<Message>{
+                  {10, {0x90, 60, 100}}, {10, {0x91, 60, 100}}, {20, {0xF0, 0x7E, 0xF7}}, {40, {0xE0, 0, 64}}}));
     EXPECT_EQ(second.mWritten, (std::vector<Message>{{0, {0x90, 62, 100}}}));
 }

@@ -7,6 +7,15 @@ int MidiDataLength(uint8_t status) {
     return (type == 0xC || type == 0xD) ? 1 : 2;
 }
 
+int MidiMessageSize(uint8_t status) {
+    if (status < 0x80) return 0;
+    if (status < 0xF0) return 1 + MidiDataLength(status);
+    if (status == 0xF1 || status == 0xF3) return 2;
+    if (status == 0xF2) return 3;
+    if (status == 0xF0 || status == 0xF7) return 0;
+    return 1;
+}
+
 MidiEvent MidiEvent::Channel3(uint64_t tick, uint8_t status, uint8_t d1, uint8_t d2) {
     MidiEvent e;
     e.mTick = tick;

@@ -54,3 +54,7 @@ constexpr uint8_t kMetaTimeSignature = 0x58;
 
 // Number of data bytes that follow a channel status byte (1 or 2).
 int MidiDataLength(uint8_t status);
+
+// Bytes in a short MIDI message, status included, by its first byte: 1 to 3; 0 for a byte
+// that starts none (a data byte) or starts a SysEx, which travels as a message of its own.
+int MidiMessageSize(uint8_t status);

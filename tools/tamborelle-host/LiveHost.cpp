@@ -4,18 +4,16 @@
 #include <cmath>
 #include <cstring>
 
+#include "tools/midi/MidiFile.h"
+
 namespace {
 
-// Bytes in a MIDI message by its status; 0 for a byte that starts none.
-size_t MessageSize(uint8_t status) {
-    if (status < 0x80) return 0;
-    const int type = status >> 4;
-    if (type == 0xC || type == 0xD) return 2;
-    if (status < 0xF0) return 3;
-    if (status == 0xF1 || status == 0xF3) return 2;
-    if (status == 0xF2) return 3;
-    if (status == 0xF0 || status == 0xF7) return 0;  // sysex travels as a sysex event
-    return 1;
+// A whole short message: a status that starts one, as many bytes as it takes, data below 128.
+bool WellFormed(const uint8_t* data, size_t size) {
+    if (size == 0 || size != size_t(MidiMessageSize(data[0]))) return false;
+    for (size_t i = 1; i < size; ++i)
+        if (data[i] > 127) return false;
+    return true;
 }
 
 }  // namespace
@@ -136,11 +134,11 @@ void LiveHost::Deliver(LiveMidiInput& in, uint32_t count, uint32_t begin, uint32
         }
         if (data[0] == 0xF0 && size >= 2 && data[size - 1] == 0xF7) {
             mEvents.AddSysex(delta, data, int32_t(size));
-        } else if (MessageSize(data[0]) > 0 && size <= 3) {
+        } else if (WellFormed(data, size)) {
             mEvents.AddMidi(delta, data[0], size > 1 ? data[1] : 0, size > 2 ? data[2] : 0);
-            if ((data[0] >> 4) == 9 && size == 3 && data[2] > 0) mNotesIn.fetch_add(1);
+            if ((data[0] >> 4) == 9 && data[2] > 0) mNotesIn.fetch_add(1);
         } else {
-            mDropped.fetch_add(1);  // a stray data byte or a broken sysex
+            mDropped.fetch_add(1);  // a stray data byte, a cut-off message or a broken sysex
         }
     }
     if (mEvents.Count() > 0) ProcessEvents(mEvents);
@@ -156,8 +154,8 @@ void LiveHost::OnEvent(const vst2::VstEvent& event) {
     if (event.type == vst2::kVstMidiType) {
         const auto& m = reinterpret_cast<const vst2::VstMidiEvent&>(event);
         const uint8_t bytes[3] = {uint8_t(m.midiData[0]), uint8_t(m.midiData[1]), uint8_t(m.midiData[2])};
-        const size_t size = MessageSize(bytes[0]);
-        if (size == 0 || (size > 1 && bytes[1] > 127) || (size > 2 && bytes[2] > 127)) {
+        const size_t size = size_t(MidiMessageSize(bytes[0]));
+        if (!WellFormed(bytes, size)) {
             mDropped.fetch_add(1);
             return;
         }
@@ -172,6 +170,7 @@ void LiveHost::OnEvent(const vst2::VstEvent& event) {
         }
         std::memcpy(mSysexBytes.data() + mSysexUsed, s.sysexDump, size);
         e.mSysex = mSysexUsed;
+        e.mIsSysex = true;
         e.mSize = size;
         mSysexUsed += size;
     } else {
@@ -203,35 +202,37 @@ void LiveHost::Emit(uint32_t frames, bool final, LiveMidiOutput& out) {
         mOut[j] = e;
     }
     size_t kept = 0;
-    bool keptSysex = false;
+    bool keptSysex = false, full = false;
     for (size_t i = 0; i < mOut.size(); ++i) {
         OutEvent e = mOut[i];
-        // An event due at the cycle's end or later belongs to a later cycle.
         if (!final && e.mFrame >= int64_t(frames)) {
-            e.mFrame -= frames;
-            keptSysex = keptSysex || e.mSize > 3;
-            mOut[kept++] = e;
-            continue;
+            e.mFrame -= frames;  // due at the cycle's end or later: a later cycle's
+        } else {
+            const uint8_t* data = e.mIsSysex ? mSysexBytes.data() + e.mSysex : e.mBytes;
+            const uint32_t frame = uint32_t(std::min<int64_t>(e.mFrame, frames - 1));
+            // Once the server's buffer is full, the rest waits for the next cycle's first
+            // frame, in order, rather than being lost (a lost note-off hangs a note).
+            full = full || !out.Write(frame, data, e.mSize);
+            if (!full) {
+                Track(data, e.mSize);
+                continue;
+            }
+            e.mFrame = 0;
         }
-        const uint8_t* data = e.mSize > 3 ? mSysexBytes.data() + e.mSysex : e.mBytes;
-        const uint32_t frame = uint32_t(std::min<int64_t>(e.mFrame, frames - 1));
-        if (out.Write(frame, data, e.mSize))
-            Track(data, e.mSize);
-        else
-            mDropped.fetch_add(1);
+        keptSysex = keptSysex || e.mIsSysex;
+        mOut[kept++] = e;
     }
     mOut.resize(kept);
     if (!keptSysex) mSysexUsed = 0;
-    if (!final) return;
-    // Whatever the plug-in left sounding ends here, so no synth is left holding a note.
+    if (!final || full) return;
+    // Whatever the plug-in left sounding ends here, so no synth is left holding a note;
+    // what does not fit is ended by the next cycle, which plays nothing new.
     for (int note = 0; note < 128; ++note)
         for (int channel = 0; channel < 16; ++channel) {
             if (!(mSounding[note] & (1u << channel))) continue;
             const uint8_t off[3] = {uint8_t(0x80 | channel), uint8_t(note), 0};
-            if (out.Write(frames - 1, off, 3))
-                Track(off, 3);
-            else
-                mDropped.fetch_add(1);
+            if (!out.Write(frames - 1, off, 3)) return;
+            Track(off, 3);
         }
     mFinished.store(true);
 }

@@ -73,9 +73,10 @@ protected:
 private:
     struct OutEvent {
         int64_t mFrame;   // from the start of the cycle; the next cycle's events lie beyond its end
-        uint32_t mSysex;  // offset into mSysexBytes when mSize > 3
+        uint32_t mSysex;  // offset into mSysexBytes when mIsSysex
         uint32_t mSize;
         uint8_t mBytes[3];
+        bool mIsSysex;
     };
     void SetTime(int64_t position, double bpm, int numerator, int denominator, bool playing, bool changed);
     void Deliver(LiveMidiInput& in, uint32_t count, uint32_t begin, uint32_t end);

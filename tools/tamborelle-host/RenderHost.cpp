@@ -70,8 +70,7 @@ void RenderHost::OnEvent(const vst2::VstEvent& event) {
         out.mStatus = uint8_t(m.midiData[0]);
         out.mData1 = uint8_t(m.midiData[1]);
         out.mData2 = uint8_t(m.midiData[2]);
-        const int type = out.mStatus >> 4;
-        const bool oneByte = type == 0xC || type == 0xD;
+        const bool oneByte = MidiDataLength(out.mStatus) == 1;
         if (out.mStatus < 0x80 || out.mStatus >= 0xF0 || out.mData1 > 127 || (!oneByte && out.mData2 > 127)) {
             ++mIgnored;
             return;
