@@ -15,9 +15,21 @@ public:
     size_t Remaining() const { return mSize - mPos; }
 
     uint8_t Byte() { return mPos < mSize ? mData[mPos++] : 0; }
-    uint16_t U16() { return static_cast<uint16_t>(Byte() | Byte() << 8); }
-    uint32_t U32() { return U16() | static_cast<uint32_t>(U16()) << 16; }
-    uint64_t U64() { return U32() | static_cast<uint64_t>(U32()) << 32; }
+    // Little-endian. The low part is read first into its own variable: the two operands
+    // of one expression may be evaluated in either order, which would change what a
+    // seed means from one compiler to another.
+    uint16_t U16() {
+        const uint16_t low = Byte();
+        return static_cast<uint16_t>(low | Byte() << 8);
+    }
+    uint32_t U32() {
+        const uint32_t low = U16();
+        return low | static_cast<uint32_t>(U16()) << 16;
+    }
+    uint64_t U64() {
+        const uint64_t low = U32();
+        return low | static_cast<uint64_t>(U32()) << 32;
+    }
     bool Bool() { return Byte() & 1; }
     // 0..count-1 from one byte.
     int Pick(int count) { return count > 0 ? Byte() % count : 0; }
