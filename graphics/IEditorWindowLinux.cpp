@@ -381,12 +381,14 @@ void IEditorWindow::Idle() {
     INativeWindow* w = mpNative;
     if (!w) return;
     X11ErrorTrap trap(w->mDisplay);
-    while (XPending(w->mDisplay)) {
+    // An event reaches the host (begin, automate, end), and a host may close the editor
+    // from inside that call: the window and its connection are gone when it returns.
+    while (mpNative == w && XPending(w->mDisplay)) {
         XEvent event;
         XNextEvent(w->mDisplay, &event);
         IEditorWindowProcs::HandleEvent(this, event);
     }
-    if (!w->mAlive) return;
+    if (mpNative != w || !w->mAlive) return;
     IEditorWindowProcs::StepEditor(this);
     int64_t now = IEditorWindowProcs::NowMs();
     if (now >= w->mNextTickMs) {

@@ -70,10 +70,14 @@ public:
         return seq;
     }
     void Forget() { mCalls.clear(); }
+    bool mCloseOnBegin = false;  // closes the editor from inside its begin-edit call, as some hosts do
 
 protected:
     void OnAutomate(int index, float) override { mCalls.push_back({'a', index}); }
-    void OnBeginEdit(int index) override { mCalls.push_back({'b', index}); }
+    void OnBeginEdit(int index) override {
+        mCalls.push_back({'b', index});
+        if (mCloseOnBegin) Dispatch(vst2::effEditClose);
+    }
     void OnEndEdit(int index) override { mCalls.push_back({'e', index}); }
 
 private:
@@ -464,8 +468,9 @@ TEST_F(X11EditorTest, TwoInstancesAtOnce) {
     EXPECT_EQ("baebae", second->Calls(5));
 }
 
-// The host's window may go before effEditClose: the editor notices, touches nothing of
-// it, and closes and opens again cleanly.
+// The host's window may go before effEditClose, or the host may close the editor from
+// inside a call the editor makes to it: the editor notices, touches nothing that is gone,
+// and closes and opens again cleanly.
 TEST_F(X11EditorTest, HostWindowDestroyedBeforeClose) {
     EditorHost* host = NewHost();
     ASSERT_NE(0u, Open(host, NewFrame()));
@@ -479,6 +484,15 @@ TEST_F(X11EditorTest, HostWindowDestroyedBeforeClose) {
     ASSERT_NE(0u, editor);
     Click(editor, MUTE5_X, MUTE5_Y);
     EXPECT_EQ("bae", host->Calls(5));
+
+    // A host that closes the editor while the editor is telling it of a click.
+    host->mCloseOnBegin = true;
+    host->Forget();
+    Click(editor, MUTE5_X, MUTE5_Y);
+    EXPECT_EQ('b', host->Calls(5).front());
+    EXPECT_TRUE(Children(mFrames.back()).empty());
+    host->mCloseOnBegin = false;
+    ASSERT_NE(0u, Open(host, mFrames.back())) << "opens again";
 }
 
 // 200 opens and closes in one process leave no descriptors (each editor's display
