@@ -371,10 +371,6 @@ void IEditorWindow::CloseWindow() {
         delete w;
     }
     mWindow = nullptr;
-    mEditWindow = nullptr;
-    mEditState = EditNone;
-    mpEditControl = nullptr;
-    mpEditParam = nullptr;
 }
 
 void IEditorWindow::Idle() {

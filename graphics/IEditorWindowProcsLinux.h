@@ -46,7 +46,6 @@ struct INativeWindow {
     RasterMemBitmap mPopupBitmap;
     Window mFocusBefore = 0;  // who had the keyboard before the entry took it
     int mRevertBefore = 0;
-    bool mTookFocus = false;
 };
 
 // The steps of the Linux window layer, with access to IEditorWindow's fields.

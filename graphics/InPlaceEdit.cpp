@@ -20,6 +20,45 @@ double InPlaceNormalizedValue(const IParameter* param, const char* text) {
     return param->GetNormalized(value);
 }
 
+namespace {
+
+// The control's middle, rounded as the editor has always placed its entries.
+void Middle(const IBounds& c, int* x, int* y) {
+    *x = int((float(c.L) + float(c.R)) * 0.5f);
+    *y = int((float(c.T) + float(c.B)) * 0.5f);
+}
+
+}  // namespace
+
+IBounds InPlaceFieldRect(const IBounds& control) {
+    int x, y;
+    Middle(control, &x, &y);
+    return IBounds(x - IN_PLACE_FIELD_W / 2, y - IN_PLACE_FIELD_H / 2, x + IN_PLACE_FIELD_W / 2,
+                   y + IN_PLACE_FIELD_H / 2);
+}
+
+IBounds InPlaceDropDownRect(const IBounds& control, const IParameter* param, int height) {
+    // About 8 pixels a character plus room for the frame and the arrow.
+    int width = 24;
+    for (int i = 0; param && i < param->NumValueTexts(); ++i) {
+        const int textWidth = int(std::strlen(param->TextForValue(i))) * 8 + 24;
+        if (textWidth > width) width = textWidth;
+    }
+    int x, y;
+    Middle(control, &x, &y);
+    return IBounds(x - width / 2, y, x - width / 2 + width, y + height);
+}
+
+int InPlaceCurrentEntry(const IParameter* param) {
+    if (!param) return -1;
+    char text[PARAM_DISPLAY_SIZE];
+    param->FormatValue(param->Value(), false, text);
+    int found = -1;
+    for (int i = 0; i < param->NumValueTexts(); ++i)
+        if (std::strcmp(param->TextForValue(i), text) == 0) found = i;
+    return found;
+}
+
 // ---- TextEntry ----
 
 void TextEntry::Reset(const char* text) {

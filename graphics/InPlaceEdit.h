@@ -16,6 +16,15 @@ class IParameter;
 // parameter shown negated), limited to the range.
 double InPlaceNormalizedValue(const IParameter* param, const char* text);
 
+// Where an entry opens over a control, the same on both platforms: a text field of
+// FIELD_W x FIELD_H centred on the control's middle; a drop-down with its top at that
+// middle, centred across it, as wide as its longest text needs.
+constexpr int IN_PLACE_FIELD_W = 36, IN_PLACE_FIELD_H = 16;
+IBounds InPlaceFieldRect(const IBounds& control);
+IBounds InPlaceDropDownRect(const IBounds& control, const IParameter* param, int height);
+// The value text the parameter shows now (the last such entry), or -1.
+int InPlaceCurrentEntry(const IParameter* param);
+
 // What a key did to an open entry.
 enum IEditOutcome : int { EditKeptOpen = 0, EditApply = 1, EditDiscard = 2 };
 

@@ -17,7 +17,6 @@ namespace {
 
 const RasterPixel FRAME = 0xFF7A7A7A, PAPER = 0xFFFFFFFF, INK = 0xFF000000;
 const RasterPixel MARKED = 0xFF3875D7, MARKED_INK = 0xFFFFFFFF;
-const int FIELD_W = 36, FIELD_H = 16;  // the field's size, as on Windows
 const int TEXT_INSET = 4, CHECK_SPACE = 14;
 
 TextRasterizer* EntryFont(void*& font) {
@@ -30,16 +29,6 @@ void Fill(RasterBitmap* b, const IBounds& r, RasterPixel colour) {
     RasterFillRegion(b, r.L, r.T, r.W(), r.H(), colour, 1.0f, BlitCopy);
 }
 
-// The entry whose text is the parameter's current one (the last such), or -1.
-int CurrentEntry(IParameter* param) {
-    char text[PARAM_DISPLAY_SIZE];
-    param->FormatValue(param->Value(), false, text);
-    int found = -1;
-    for (int i = 0; i < param->NumValueTexts(); ++i)
-        if (std::strcmp(param->TextForValue(i), text) == 0) found = i;
-    return found;
-}
-
 }  // namespace
 
 void IEditorWindowProcs::OpenPopup(IEditorWindow* g, IPopupKind kind, IControl* control, IParameter* param, int x,
@@ -47,24 +36,18 @@ void IEditorWindowProcs::OpenPopup(IEditorWindow* g, IPopupKind kind, IControl* 
     INativeWindow* w = g->mpNative;
     if (!w || !w->mAlive || g->mEditWindow || !control || !param) return;
     X11ErrorTrap trap(w->mDisplay);
-    const IBounds& c = control->Rect();
-    int cx = int((float(c.L) + float(c.R)) * 0.5f), cy = int((float(c.T) + float(c.B)) * 0.5f);
     int n = param->NumValueTexts();
     IBounds r;
     if (kind == PopupField) {
         char text[PARAM_DISPLAY_SIZE];
         param->FormatValue(param->Value(), false, text);
         w->mEntry.Reset(text);
-        r = IBounds(cx - FIELD_W / 2, cy - FIELD_H / 2, cx + FIELD_W / 2, cy + FIELD_H / 2);
+        r = InPlaceFieldRect(control->Rect());
     } else if (kind == PopupDropDown) {
-        // Centred under the control's middle, as wide as Windows makes its list.
-        int width = 24;
-        for (int i = 0; i < n; ++i) {
-            int tw = int(std::strlen(param->TextForValue(i))) * 8 + 24;
-            if (tw > width) width = tw;
-        }
-        w->mList.Reset(n, n, CurrentEntry(param), width - 2 * ChoiceList::BORDER);
-        r = IBounds(cx - width / 2, cy, cx - width / 2 + w->mList.Width(), cy + w->mList.Height());
+        // Where and as wide as Windows makes its list; as high as its entries need.
+        const int width = InPlaceDropDownRect(control->Rect(), param, 0).W();
+        w->mList.Reset(n, n, InPlaceCurrentEntry(param), width - 2 * ChoiceList::BORDER);
+        r = InPlaceDropDownRect(control->Rect(), param, w->mList.Height());
     } else {
         TextRasterizer* font = EntryFont(g->mEditFont);
         int width = 0;
@@ -94,7 +77,6 @@ void IEditorWindowProcs::OpenPopup(IEditorWindow* g, IPopupKind kind, IControl* 
     // The keyboard comes here while the entry is open; it goes back on close.
     XGetInputFocus(w->mDisplay, &w->mFocusBefore, &w->mRevertBefore);
     XSetInputFocus(w->mDisplay, w->mWindow, RevertToParent, CurrentTime);
-    w->mTookFocus = true;
     w->mPopup = kind;
     w->mPopupWindow = popup;
     w->mPopupRect = r;
@@ -229,12 +211,10 @@ void IEditorWindowProcs::StepEditor(IEditorWindow* g) {
             text = w->mEntry.Text();
         else if (param)
             text = param->TextForValue(w->mList.Highlighted());
+        const double value = InPlaceNormalizedValue(param, text);
         // The entry closes first: the new value's repaint then shows no entry over it.
-        char chosen[TextEntry::MAX_LENGTH + PARAM_DISPLAY_SIZE];
-        std::strncpy(chosen, text, sizeof chosen - 1);
-        chosen[sizeof chosen - 1] = 0;
         CloseEditor(g);
-        if (param && control) control->SetValueFromUserInput(InPlaceNormalizedValue(param, chosen));
+        if (param && control) control->SetValueFromUserInput(value);
     } else if (g->mEditState == EditCancel) {
         CloseEditor(g);
     }
@@ -251,7 +231,7 @@ void IEditorWindowProcs::RefreshPopup(IEditorWindow* g) {
         if (std::strcmp(text, w->mEntry.Text()) == 0) return;
         w->mEntry.Reset(text);
     } else {
-        int current = w->mPopup == PopupMenu ? int(param->Value()) : CurrentEntry(param);
+        int current = w->mPopup == PopupMenu ? int(param->Value()) : InPlaceCurrentEntry(param);
         if (w->mPopup == PopupMenu) w->mChecked = current;
         w->mList.Follow(current);
     }
@@ -263,19 +243,15 @@ void IEditorWindowProcs::CloseEditor(IEditorWindow* g, bool windowGone) {
     if (w && w->mPopupWindow && !windowGone && w->mAlive) {
         X11ErrorTrap trap(w->mDisplay);
         XDestroyWindow(w->mDisplay, w->mPopupWindow);
-        if (w->mTookFocus) {
-            // The keyboard goes back to where it was, if it is still ours.
-            Window focus = 0;
-            int revert = 0;
-            XGetInputFocus(w->mDisplay, &focus, &revert);
-            if (focus == w->mWindow || focus == w->mPopupWindow)
-                XSetInputFocus(w->mDisplay, w->mFocusBefore, w->mRevertBefore, CurrentTime);
-        }
+        // The keyboard, taken when the entry opened, goes back to where it was, if it is still ours.
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(w->mDisplay, &focus, &revert);
+        if (focus == w->mWindow) XSetInputFocus(w->mDisplay, w->mFocusBefore, w->mRevertBefore, CurrentTime);
     }
     if (w) {
         w->mPopupWindow = 0;
         w->mPopup = PopupNone;
-        w->mTookFocus = false;
         w->mPopupPressed = false;
     }
     g->mEditWindow = nullptr;

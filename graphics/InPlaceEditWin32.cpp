@@ -98,9 +98,6 @@ LRESULT CALLBACK IEditorWindowProcs::EditWindowProc(HWND window, UINT message, W
 
 void IEditorWindow::PromptUserInput(IControl* control, IParameter* param, void*) {
     if (!control || !param || !mWindow || mEditWindow) return;
-    const IBounds& rect = control->Rect();
-    int cx = int((float(rect.L) + float(rect.R)) * 0.5f);
-    int cy = int((float(rect.T) + float(rect.B)) * 0.5f);
     char text[PARAM_DISPLAY_SIZE];
     param->FormatValue(param->Value(), false, text);
     int n = param->NumValueTexts();
@@ -109,24 +106,20 @@ void IEditorWindow::PromptUserInput(IControl* control, IParameter* param, void*)
     HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(EDIT_CONTROL_ID));
     HWND edit = nullptr;
     if (n == 0) {
-        edit = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, cx - 18, cy - 8, 36,
-                               16, parent, id, instance, nullptr);
+        const IBounds r = InPlaceFieldRect(control->Rect());
+        edit = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, r.L, r.T, r.W(),
+                               r.H(), parent, id, instance, nullptr);
         if (!edit) return;
         SendMessageA(edit, EM_SETSEL, 0, -1);
     } else {
-        int w = 24, selected = -1;
-        for (int i = 0; i < n; ++i) {
-            const char* t = param->TextForValue(i);
-            int tw = int(std::strlen(t)) * 8 + 24;
-            if (tw > w) w = tw;
-            if (std::strcmp(t, text) == 0) selected = i;
-        }
-        edit = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, cx - w / 2, cy, w,
-                               (n + 1) * 36, parent, id, instance, nullptr);
+        // The height is the list the combo box drops, which it sizes down to its entries.
+        const IBounds r = InPlaceDropDownRect(control->Rect(), param, (n + 1) * 36);
+        edit = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, r.L, r.T, r.W(), r.H(),
+                               parent, id, instance, nullptr);
         if (!edit) return;
         for (int i = 0; i < n; ++i)
             SendMessageA(edit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(param->TextForValue(i)));
-        SendMessageA(edit, CB_SETCURSEL, WPARAM(selected), 0);
+        SendMessageA(edit, CB_SETCURSEL, WPARAM(InPlaceCurrentEntry(param)), 0);
     }
     // Known before the focus moves, so the control's own focus message already finds this object.
     mEditWindow = edit;
@@ -159,9 +152,5 @@ void IEditorWindow::PopupValueMenu(IControl* control, IParameter* param, int col
     int chosen =
         TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_NOANIMATION, p.x, p.y, GetActiveWindow(), nullptr);
     DestroyMenu(menu);
-    if (chosen > 0) {
-        int32_t v = 0;
-        param->ValueForText(param->TextForValue(chosen - 1), &v);
-        control->SetValueFromUserInput(param->GetNormalized(v));
-    }
+    if (chosen > 0) control->SetValueFromUserInput(InPlaceNormalizedValue(param, param->TextForValue(chosen - 1)));
 }
