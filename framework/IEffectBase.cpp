@@ -7,15 +7,8 @@
 
 #include "framework/Assert.h"
 #include "framework/HostId.h"
+#include "framework/TextCopy.h"
 #include "framework/Trace.h"
-
-namespace {
-void CopyText128(char* dest, const char* src) {
-    const size_t n = src ? strnlen(src, 127) : 0;
-    std::memcpy(dest, src ? src : "", n);
-    dest[n] = 0;
-}
-}  // namespace
 
 IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets, const char* effectName,
                          const char* productName, const char* vendorName, int32_t vendorVersion, int32_t uniqueId,
@@ -43,9 +36,9 @@ IEffectBase::IEffectBase(int numParams, const char* channelIOStr, int numPresets
         std::snprintf(slot->mName, sizeof slot->mName, "- %d -", i + 1);
         mPresetSlots.Add(slot);
     }
-    CopyText128(mPluginName, effectName);
-    CopyText128(mProductString, productName);
-    CopyText128(mVendorString, vendorName);
+    CopyTerminated(mPluginName, effectName, sizeof mPluginName);
+    CopyTerminated(mProductString, productName, sizeof mProductString);
+    CopyTerminated(mVendorString, vendorName, sizeof mVendorString);
 
     // "in-out" pairs separated by blanks, e.g. "1-1 2-2".
     int maxInputs = 0, maxOutputs = 0;

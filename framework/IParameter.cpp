@@ -1,20 +1,13 @@
 #include "framework/IParameter.h"
 
 #include "framework/Numbers.h"
+#include "framework/TextCopy.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-// Cut to the field, always terminated. A plain copy: a plug-in defines its parameters
-// every time it is made, and a formatted print per text weighed on that.
-void CopyText(char* dest, const char* src) {
-    const size_t n = src ? strnlen(src, PARAM_TEXT_SIZE - 1) : 0;
-    std::memcpy(dest, src ? src : "", n);
-    dest[n] = 0;
-}
-
 // x to the power e; a straight line needs no power (pow(x, 1) is x exactly), and
 // every value an editor or host shows passes through here.
 double Curve(double x, double e) { return e == 1.0 ? x : std::pow(x, e); }
@@ -23,8 +16,8 @@ double Curve(double x, double e) { return e == 1.0 ? x : std::pow(x, e); }
 void IParameter::DefineDouble(const char* name, double defaultValue, double min, double max, double step,
                               const char* label) {
     if (mKind == KindNone) mKind = KindDouble;
-    CopyText(mName, name);
-    CopyText(mLabel, label);
+    CopyTerminated(mName, name, sizeof mName);
+    CopyTerminated(mLabel, label, sizeof mLabel);
     mMin = min;
     mValue = defaultValue;  // stored as given, not limited
     mMax = max >= min + step ? max : min + step;
@@ -57,7 +50,7 @@ void IParameter::DefineBool(const char* name, bool defaultValue, const char* /*l
 void IParameter::AddValueText(int32_t value, const char* text) {
     ValueText record{};
     record.mValue = value;
-    CopyText(record.mText, text);
+    CopyTerminated(record.mText, text, sizeof record.mText);
     mValueTexts.Add(record);
 }
 

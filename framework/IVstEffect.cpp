@@ -5,19 +5,13 @@
 
 #include "framework/HostId.h"
 #include "framework/Numbers.h"
+#include "framework/TextCopy.h"
 #include "framework/Trace.h"
 
 using namespace vst2;
 
 namespace {
 IVstEffect* ObjectOf(AEffect* effect) { return effect ? static_cast<IVstEffect*>(effect->object) : nullptr; }
-
-// Copies a text into a host buffer of `size` bytes, always terminated.
-void CopyToHost(void* dest, const char* text, size_t size) {
-    size_t n = text ? strnlen(text, size - 1) : 0;
-    if (n) std::memcpy(dest, text, n);
-    static_cast<char*>(dest)[n] = 0;
-}
 
 // What the transport queries ask the host for, and what makes its answer usable.
 constexpr int32_t TRANSPORT_MASK =
@@ -397,20 +391,20 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         }
         return 0;
     case effGetProgramName:
-        if (ptr) CopyToHost(ptr, PresetName(mCurrentPreset), kVstMaxProgNameLen);
+        if (ptr) CopyTerminated(ptr, PresetName(mCurrentPreset), kVstMaxProgNameLen);
         return 0;
     case effGetParamLabel:
-        if (param && ptr) CopyToHost(ptr, param->Label(), HOST_TEXT_SIZE);
+        if (param && ptr) CopyTerminated(ptr, param->Label(), HOST_TEXT_SIZE);
         return 0;
     case effGetParamDisplay:
         if (param && ptr) {
             char text[PARAM_DISPLAY_SIZE];
             param->FormatValue(param->Value(), false, text);
-            CopyToHost(ptr, text, HOST_TEXT_SIZE);
+            CopyTerminated(ptr, text, HOST_TEXT_SIZE);
         }
         return 0;
     case effGetParamName:
-        if (param && ptr) CopyToHost(ptr, param->Name(), HOST_TEXT_SIZE);
+        if (param && ptr) CopyTerminated(ptr, param->Name(), HOST_TEXT_SIZE);
         return 0;
     case effSetSampleRate:
         SetSampleRate(opt);
@@ -461,7 +455,7 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     case effGetProgramNameIndexed: {
         if (!ptr) return 0;
         const char* name = PresetName(index);
-        CopyToHost(ptr, name, kVstMaxProgNameLen);
+        CopyTerminated(ptr, name, kVstMaxProgNameLen);
         return name[0] ? 1 : 0;
     }
     case effGetInputProperties:
@@ -487,22 +481,22 @@ intptr_t IVstEffect::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     }
     case effGetEffectName:
         if (!ptr) return 0;
-        CopyToHost(ptr, mPluginName, kVstMaxEffectNameLen);
+        CopyTerminated(ptr, mPluginName, kVstMaxEffectNameLen);
         return 1;
     case effGetVendorString:
         if (!ptr) return 0;
-        CopyToHost(ptr, mVendorString, kVstMaxVendorStrLen);
+        CopyTerminated(ptr, mVendorString, kVstMaxVendorStrLen);
         return 1;
     case effGetProductString:
         if (!ptr) return 0;
-        CopyToHost(ptr, mProductString, kVstMaxProductStrLen);
+        CopyTerminated(ptr, mProductString, kVstMaxProductStrLen);
         return 1;
     case effVendorSpecific:
         if (index != 7 || !ptr) return 0;
         if (IParameter* shown = Param(static_cast<int>(value))) {
             char text[PARAM_DISPLAY_SIZE];
             shown->FormatValue(opt, true, text);
-            CopyToHost(ptr, text, HOST_TEXT_SIZE);
+            CopyTerminated(ptr, text, HOST_TEXT_SIZE);
         }
         return 0xBEEF;
     case effCanDo: return ptr ? CanDo(static_cast<const char*>(ptr)) : 0;
