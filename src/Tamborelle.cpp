@@ -232,7 +232,7 @@ void Tamborelle::AllNotesOffOnChannel(int channel, int32_t time) {
 }
 
 void Tamborelle::SendOutput() {
-    for (int i = 0; i < mNumOutputMessages; ++i) SendMidiMessage(&mOutputMessages[i]);
+    SendMidiMessages(mOutputMessages, mNumOutputMessages);
     mNumOutputMessages = 0;
 }
 
