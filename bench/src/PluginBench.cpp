@@ -232,7 +232,10 @@ void Instantiate(benchmark::State& state, VstEntryProc entry) {
     }
     host.Close();
     for (auto _ : state) {
-        host.Instantiate(entry);
+        if (!host.Instantiate(entry)) {
+            state.SkipWithError("the effect could not be made again");
+            return;
+        }
         host.Dispatch(vst2::effOpen);
         host.Close();
     }
