@@ -28,15 +28,7 @@ void LiveHost::Prepare(double sampleRate, int maxBlock, double ownBpm) {
     mMaxBlock = std::max(1, maxBlock);
     mOwnBpm = ownBpm > 0 ? ownBpm : 120.0;
     mTime.sampleRate = sampleRate;
-    const vst2::AEffect* effect = Effect();
-    const int channels = effect ? std::max({effect->numInputs, effect->numOutputs, 2}) : 2;
-    mBuffers.assign(size_t(2 * channels), std::vector<float>(size_t(mMaxBlock), 0.0f));
-    mInputs.clear();
-    mOutputs.clear();
-    for (int i = 0; i < channels; ++i) {
-        mInputs.push_back(mBuffers[size_t(i)].data());
-        mOutputs.push_back(mBuffers[size_t(channels + i)].data());
-    }
+    PrepareBuffers(mMaxBlock);
     mOut.clear();
     mSysexUsed = 0;
     std::fill(std::begin(mSounding), std::end(mSounding), 0);
@@ -54,30 +46,14 @@ void LiveHost::Prepare(double sampleRate, int maxBlock, double ownBpm) {
 void LiveHost::ApplySettings(const std::vector<std::pair<int, float>>& parameters, double bpm) {
     SetTime(0, bpm > 0 ? bpm : mOwnBpm, 4, 4, false, true);
     mBlockOffset = 0;
-    ProcessFloat(mInputs.data(), mOutputs.data(), mMaxBlock);
-    const vst2::AEffect* effect = Effect();
-    const int count = effect ? effect->numParams : 0;
-    for (int i = 0; i < count; ++i) SetParameter(i, GetParameter(i));
-    for (const auto& p : parameters) SetParameter(p.first, p.second);
+    ProcessBlock(mMaxBlock);
+    ApplyParameters(parameters);
     mOut.clear();  // whatever the set-up block flushed was never played
     mSysexUsed = 0;
 }
 
 void LiveHost::SetTime(int64_t position, double bpm, int numerator, int denominator, bool playing, bool changed) {
-    const double quarters = double(position) / mSampleRate * bpm / 60.0;
-    const double perBar = numerator * 4.0 / denominator;
-    mTime.samplePos = double(position);
-    mTime.sampleRate = mSampleRate;
-    mTime.nanoSeconds = double(position) / mSampleRate * 1e9;
-    mTime.tempo = bpm;
-    mTime.ppqPos = quarters;
-    mTime.barStartPos = std::floor(quarters / perBar + 1e-9) * perBar;
-    mTime.timeSigNumerator = numerator;
-    mTime.timeSigDenominator = denominator;
-    mTime.flags = vst2::kVstNanosValid | vst2::kVstPpqPosValid | vst2::kVstTempoValid | vst2::kVstBarsValid |
-                  vst2::kVstTimeSigValid;
-    if (playing) mTime.flags |= vst2::kVstTransportPlaying;
-    if (changed) mTime.flags |= vst2::kVstTransportChanged;
+    SetTransport(position, bpm, double(position) / mSampleRate * bpm / 60.0, numerator, denominator, playing, changed);
 }
 
 void LiveHost::Cycle(uint32_t frames, const LiveTransport& transport, LiveMidiInput& in, LiveMidiOutput& out) {
@@ -104,16 +80,12 @@ void LiveHost::Cycle(uint32_t frames, const LiveTransport& transport, LiveMidiIn
     // While stopping nothing new is played: the plug-in only ends what sounds.
     const uint32_t count = stopping ? 0 : in.Count();
     mInputIndex = 0;
-    vst2::AEffect* effect = Effect();
     for (uint32_t offset = 0; offset < frames;) {
         const uint32_t chunk = std::min<uint32_t>(uint32_t(mMaxBlock), frames - offset);
         SetTime(position + offset, bpm, numerator, denominator, !stopping, changed && offset == 0);
         mBlockOffset = offset;
         Deliver(in, count, offset, offset + chunk);
-        if (effect->flags & vst2::effFlagsCanReplacing)
-            ProcessFloat(mInputs.data(), mOutputs.data(), int(chunk));
-        else if (effect->process)
-            effect->process(effect, mInputs.data(), mOutputs.data(), int(chunk));
+        ProcessBlock(int(chunk));
         offset += chunk;
     }
     Emit(frames, stopping, out);

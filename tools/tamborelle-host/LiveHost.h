@@ -93,8 +93,6 @@ private:
     int64_t mBlockOffset = 0;  // frames from the cycle's start to the current process call
 
     VstEventList mEvents;
-    std::vector<std::vector<float>> mBuffers;
-    std::vector<float*> mInputs, mOutputs;
     std::vector<OutEvent> mOut;  // kMaxEvents reserved; carried events stay at its front
     std::vector<uint8_t> mSysexBytes;
     uint32_t mSysexUsed = 0;

@@ -3,25 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-void RenderHost::SetTransport(int64_t position, bool playing, bool changed) {
-    const double rate = mSettings.mSampleRate;
-    const double fileSeconds = double(position - mPreroll) / rate;
+void RenderHost::SetFileTransport(int64_t position, bool playing, bool changed) {
+    const double fileSeconds = double(position - mPreroll) / mSettings.mSampleRate;
     const double bpm = fileSeconds < 0 ? mTempo->InitialBpm() : mTempo->BpmAt(fileSeconds);
-    const double quarters = fileSeconds < 0 ? double(position) / rate * mTempo->InitialBpm() / 60.0
+    const double quarters = fileSeconds < 0 ? double(position) / mSettings.mSampleRate * mTempo->InitialBpm() / 60.0
                                             : mPrerollQuarters + mTempo->QuartersAt(fileSeconds);
-    const double perBar = mTempo->QuartersPerBar();
-    mTime.samplePos = double(position);
-    mTime.sampleRate = rate;
-    mTime.nanoSeconds = double(position) / rate * 1e9;
-    mTime.tempo = bpm;
-    mTime.ppqPos = quarters;
-    mTime.barStartPos = std::floor(quarters / perBar + 1e-9) * perBar;
-    mTime.timeSigNumerator = mTempo->Numerator();
-    mTime.timeSigDenominator = mTempo->Denominator();
-    mTime.flags = vst2::kVstNanosValid | vst2::kVstPpqPosValid | vst2::kVstTempoValid | vst2::kVstBarsValid |
-                  vst2::kVstTimeSigValid;
-    if (playing) mTime.flags |= vst2::kVstTransportPlaying;
-    if (changed) mTime.flags |= vst2::kVstTransportChanged;
+    SetTransport(position, bpm, quarters, mTempo->Numerator(), mTempo->Denominator(), playing, changed);
 }
 
 void RenderHost::PlaceInQuarters(std::vector<PlayedNote>& notes) const {
@@ -51,15 +38,6 @@ void RenderHost::Deliver(const std::vector<TimedEvent>& events, size_t begin, si
             mEvents.Clear();
         }
     }
-}
-
-void RenderHost::ProcessBlock() {
-    for (auto& buffer : mBuffers) std::fill(buffer.begin(), buffer.end(), 0.0f);
-    vst2::AEffect* effect = Effect();
-    if (effect->flags & vst2::effFlagsCanReplacing)
-        ProcessFloat(mInputs.data(), mOutputs.data(), mSettings.mBlockSize);
-    else if (effect->process)
-        effect->process(effect, mInputs.data(), mOutputs.data(), mSettings.mBlockSize);
 }
 
 void RenderHost::OnEvent(const vst2::VstEvent& event) {
@@ -118,43 +96,34 @@ bool RenderHost::Render(const MidiFile& input, const RenderSettings& settings,
     const double tailQuarters = std::max(2.0 * tempo.QuartersPerBar(), 8.0);
     const int64_t end = mPreroll + lastFrame + std::llround(tailQuarters * 60.0 / endBpm * rate) + block;
 
-    const vst2::AEffect* effect = Effect();
-    const int channels = std::max({effect->numInputs, effect->numOutputs, 2});
-    mBuffers.assign(size_t(2 * channels), std::vector<float>(size_t(block), 0.0f));
-    mInputs.clear();
-    mOutputs.clear();
-    for (int i = 0; i < channels; ++i) {
-        mInputs.push_back(mBuffers[size_t(i)].data());
-        mOutputs.push_back(mBuffers[size_t(channels + i)].data());
-    }
+    mTime.sampleRate = rate;
+    PrepareBuffers(block);
     mCaptured.clear();
     mIgnored = 0;
 
     Dispatch(vst2::effStartProcess);
     mBlockStart = 0;
-    SetTransport(0, false, true);
-    ProcessBlock();
-    const int count = effect->numParams;
-    for (int i = 0; i < count; ++i) SetParameter(i, GetParameter(i));
-    for (const auto& p : parameters) SetParameter(p.first, p.second);
+    SetFileTransport(0, false, true);
+    ProcessBlock(block);
+    ApplyParameters(parameters);
     mCaptured.clear();  // whatever the set-up block flushed is not part of the piece
 
     size_t next = 0;
     int64_t position = 0;
     for (; position < end; position += block) {
         mBlockStart = position;
-        SetTransport(position, true, position == 0);
+        SetFileTransport(position, true, position == 0);
         size_t last = next;
         while (last < events.size() && mPreroll + events[last].mFrame < position + block) ++last;
         Deliver(events, next, last);
         next = last;
-        ProcessBlock();
+        ProcessBlock(block);
         ++report.mBlocks;
     }
     for (int i = 0; i < 2; ++i) {
         mBlockStart = position;
-        SetTransport(position, false, i == 0);
-        ProcessBlock();
+        SetFileTransport(position, false, i == 0);
+        ProcessBlock(block);
         ++report.mBlocks;
     }
     Dispatch(vst2::effStopProcess);

@@ -51,9 +51,8 @@ protected:
     void OnEvent(const vst2::VstEvent& event) override;
 
 private:
-    void SetTransport(int64_t position, bool playing, bool changed);
+    void SetFileTransport(int64_t position, bool playing, bool changed);
     void Deliver(const std::vector<TimedEvent>& events, size_t begin, size_t end);
-    void ProcessBlock();
     void PlaceInQuarters(std::vector<PlayedNote>& notes) const;
 
     const TempoMap* mTempo = nullptr;
@@ -64,6 +63,4 @@ private:
     VstEventList mEvents;
     std::vector<RenderedEvent> mCaptured;
     int mIgnored = 0;
-    std::vector<std::vector<float>> mBuffers;
-    std::vector<float*> mInputs, mOutputs;
 };

@@ -1,5 +1,7 @@
 #include "tools/vsthost/VstHost.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -78,6 +80,51 @@ intptr_t VstHost::ProcessEvents(VstEventList& events) {
 
 void VstHost::ProcessFloat(float** inputs, float** outputs, int frames) {
     if (mEffect) mEffect->processReplacing(mEffect, inputs, outputs, frames);
+}
+
+void VstHost::SetTransport(int64_t position, double bpm, double quarters, int numerator, int denominator,
+                           bool playing, bool changed) {
+    const double rate = mTime.sampleRate;
+    const double perBar = numerator * 4.0 / denominator;
+    mTime.samplePos = double(position);
+    mTime.nanoSeconds = double(position) / rate * 1e9;
+    mTime.tempo = bpm;
+    mTime.ppqPos = quarters;
+    mTime.barStartPos = std::floor(quarters / perBar + 1e-9) * perBar;
+    mTime.timeSigNumerator = numerator;
+    mTime.timeSigDenominator = denominator;
+    mTime.flags = vst2::kVstNanosValid | vst2::kVstPpqPosValid | vst2::kVstTempoValid | vst2::kVstBarsValid |
+                  vst2::kVstTimeSigValid;
+    if (playing) mTime.flags |= vst2::kVstTransportPlaying;
+    if (changed) mTime.flags |= vst2::kVstTransportChanged;
+}
+
+void VstHost::PrepareBuffers(int frames) {
+    const int channels = mEffect ? std::max({mEffect->numInputs, mEffect->numOutputs, 2}) : 2;
+    mBuffers.assign(size_t(2 * channels), std::vector<float>(size_t(std::max(1, frames)), 0.0f));
+    mInputs.clear();
+    mOutputs.clear();
+    for (int i = 0; i < channels; ++i) {
+        mInputs.push_back(mBuffers[size_t(i)].data());
+        mOutputs.push_back(mBuffers[size_t(channels + i)].data());
+    }
+}
+
+void VstHost::ProcessBlock(int frames) {
+    if (!mEffect || mBuffers.empty()) return;
+    frames = std::min(frames, int(mBuffers[0].size()));
+    // Silent inputs and outputs every time: a plug-in may write into either.
+    for (std::vector<float>& buffer : mBuffers) std::fill(buffer.begin(), buffer.begin() + frames, 0.0f);
+    if (mEffect->flags & vst2::effFlagsCanReplacing)
+        ProcessFloat(mInputs.data(), mOutputs.data(), frames);
+    else if (mEffect->process)
+        mEffect->process(mEffect, mInputs.data(), mOutputs.data(), frames);
+}
+
+void VstHost::ApplyParameters(const std::vector<std::pair<int, float>>& parameters) {
+    const int count = mEffect ? mEffect->numParams : 0;
+    for (int i = 0; i < count; ++i) SetParameter(i, GetParameter(i));
+    for (const auto& p : parameters) SetParameter(p.first, p.second);
 }
 
 intptr_t VstHost::OnHostCall(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {

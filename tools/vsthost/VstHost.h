@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/Vst2Abi.h"
 #include "tools/vsthost/VstEventList.h"
@@ -44,6 +46,21 @@ public:
     intptr_t ProcessEvents(VstEventList& events);
     void ProcessFloat(float** inputs, float** outputs, int frames);
 
+    // ---- playing blocks, as the render and live hosts do ----
+    // The transport the next blocks read, at mTime.sampleRate: the sample position, the tempo
+    // and the position in quarters (the bar's start follows from the meter), with the
+    // playing and changed flags.
+    void SetTransport(int64_t position, double bpm, double quarters, int numerator, int denominator, bool playing,
+                      bool changed);
+    // Buffers for blocks of up to frames: one per input and one per output channel, two at least.
+    void PrepareBuffers(int frames);
+    // One block of up to the prepared frames, through the replacing call, or the accumulating
+    // one when that is all the effect has; inputs and outputs start silent.
+    void ProcessBlock(int frames);
+    // Every parameter's current value set again, then the given (index, value) pairs: values
+    // the plug-in derives from the transport (tempo-based delays) are computed anew.
+    void ApplyParameters(const std::vector<std::pair<int, float>>& parameters);
+
     // Transport the host reports through audioMasterGetTime.
     vst2::VstTimeInfo mTime{};
     bool mHasTime = true;  // false: audioMasterGetTime answers null
@@ -60,6 +77,9 @@ protected:
     virtual void OnEndEdit(int /*index*/) {}
 
 private:
+    std::vector<std::vector<float>> mBuffers;
+    std::vector<float*> mInputs, mOutputs;
+
     static intptr_t Callback(vst2::AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
                              float opt);
     vst2::AEffect* mEffect = nullptr;
