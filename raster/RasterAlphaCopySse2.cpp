@@ -56,28 +56,17 @@ inline __m128i BlendPartial(__m128i d, __m128i s, __m128i weight8) {
 inline __m128i Load(const RasterPixel* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline void Store(RasterPixel* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
-void CopyFull(const AlphaRegion& r) {
-    const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
-    RasterPixel* dRow = r.mpDst;
-    const RasterPixel* sRow = r.mpSrc;
-    for (int y = 0; y < r.mHeight; ++y, dRow += r.mDstStride, sRow += r.mSrcStride) {
-        int x = 0;
-        for (; x + 4 <= r.mWidth; x += 4) {
-            __m128i s = Load(sRow + x);
-            __m128i alpha = _mm_and_si128(s, alphaMask);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF) continue;
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaMask)) == 0xFFFF)
-                Store(dRow + x, s);
-            else
-                Store(dRow + x, BlendFull(Load(dRow + x), s));
-        }
-        for (; x < r.mWidth; ++x) dRow[x] = CombineCopyFullAlpha::Apply(dRow[x], sRow[x], 256);
-    }
+template <bool kFull>
+inline __m128i Blend(__m128i d, __m128i s, __m128i weight8) {
+    return kFull ? BlendFull(d, s) : BlendPartial(d, s, weight8);
 }
 
-void CopyPartial(const AlphaRegion& r, int w) {
+// Every row in groups of four pixels: wholly transparent groups are skipped, wholly opaque
+// ones stored at full weight; a row's last pixels go through the scalar formulas.
+template <bool kFull>
+void CopyRows(const AlphaRegion& r, int w) {
     const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
-    const __m128i weight8 = _mm_set1_epi16(short(w << 8));
+    const __m128i weight8 = _mm_set1_epi16(short(kFull ? 0 : w << 8));
     RasterPixel* dRow = r.mpDst;
     const RasterPixel* sRow = r.mpSrc;
     for (int y = 0; y < r.mHeight; ++y, dRow += r.mDstStride, sRow += r.mSrcStride) {
@@ -86,9 +75,14 @@ void CopyPartial(const AlphaRegion& r, int w) {
             __m128i s = Load(sRow + x);
             __m128i alpha = _mm_and_si128(s, alphaMask);
             if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF) continue;
-            Store(dRow + x, BlendPartial(Load(dRow + x), s, weight8));
+            if (kFull && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaMask)) == 0xFFFF)
+                Store(dRow + x, s);
+            else
+                Store(dRow + x, Blend<kFull>(Load(dRow + x), s, weight8));
         }
-        for (; x < r.mWidth; ++x) dRow[x] = CombineCopyAlpha::Apply(dRow[x], sRow[x], w);
+        for (; x < r.mWidth; ++x)
+            dRow[x] = kFull ? CombineCopyFullAlpha::Apply(dRow[x], sRow[x], 256)
+                            : CombineCopyAlpha::Apply(dRow[x], sRow[x], w);
     }
 }
 
@@ -98,9 +92,9 @@ bool Sse2KernelBuilt() { return true; }
 
 void AlphaCopyRegionSse2(const AlphaRegion& r, int w) {
     if (w >= 256)
-        CopyFull(r);
+        CopyRows<true>(r, 256);
     else if (w > 0)
-        CopyPartial(r, w);
+        CopyRows<false>(r, w);
     else
         AlphaCopyRegionScalar(r, w);
 }
